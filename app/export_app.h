@@ -1,0 +1,44 @@
+// The application object: the whole export runs in its start step, the end step
+// releases the figure store and the host connection and tells the host the outcome.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "figures/sum_lines.h"
+#include "host/host.h"
+
+class ClExportApp {
+public:
+    enum Outcome { OUTCOME_COMPLETED = 0, OUTCOME_CANCELLED = 1, OUTCOME_FAILED = 2 };
+
+    ClExportApp();
+    ~ClExportApp();
+
+    // The command-line text after the program name; set by the entry point.
+    void SetCommandLine(const std::string& text) { m_commandLine = text; }
+
+    int InitInstance();   // the run; 1 (TRUE) or 0 (FALSE)
+    int ExitInstance();   // the end step; always runs after InitInstance
+
+    int ParseCommandLine(const char* line);
+    int CheckEnvironment(int showMessage);
+    int FindSelectedData(StDATAINFO* out);
+    static const char* FormatDataText(short kind, const StDATAINFO* info);
+
+    int32_t launchedByHost = 0;
+    HWND hostWnd = nullptr;
+    int32_t notifyMessage = 0;
+    int16_t functionId = 1;
+    std::string hostOutputPath;
+    HWND hostWindow = nullptr;
+    int32_t resultCode = 0;
+    ClSumLineList sumLines;
+    StAOSUMINFO_TSUKIBETSU monthlyTotals{};
+    StAOSIROSAVEINFO_IPPAN savedGeneral{};
+    StAOSIROSAVEINFO_FUDOUSAN savedRealEstate{};
+    ClSetData* dataSet = nullptr;
+
+private:
+    std::string m_commandLine;
+};

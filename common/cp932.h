@@ -1,0 +1,43 @@
+// Code page 932 (Shift_JIS as Windows has it): the one lead/trail classification of
+// the program, and the conversions to and from Unicode used at the edges (host data
+// files, the Win32 wide-character calls). Everything inside the program stays CP932.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace cp932 {
+
+inline bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+inline bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+// Bytes of the character that starts at pos: 2 for a lead byte followed by a valid
+// trail byte inside the text, else 1 (a stray lead byte counts as one character).
+inline std::size_t CharLengthAt(std::string_view text, std::size_t pos)
+{
+    if (pos + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[pos])) &&
+        IsTrailByte(static_cast<unsigned char>(text[pos + 1])))
+        return 2;
+    return 1;
+}
+
+// True when the byte at pos is the second byte of a two-byte character, walking
+// from the start of the text (as _ismbstrail does).
+bool IsTrailAt(std::string_view text, std::size_t pos);
+
+// True when the byte at pos starts a two-byte character whose trail is at pos + 1.
+bool IsLeadAt(std::string_view text, std::size_t pos);
+
+// Conversions. Characters without a mapping become '?' / U+30FB as Windows does
+// with its default characters; *lossless (when given) tells whether that happened.
+std::u16string ToUtf16(std::string_view cp932Text, bool* lossless = nullptr);
+std::string FromUtf16(std::u16string_view utf16Text, bool* lossless = nullptr);
+std::string FromUtf8(std::string_view utf8Text, bool* lossless = nullptr);
+std::string ToUtf8(std::string_view cp932Text, bool* lossless = nullptr);
+
+// One code point to its CP932 bytes; 0 when it has none. Two-byte codes come back
+// as (lead << 8) | trail.
+unsigned EncodeCodePoint(char32_t cp);
+
+}  // namespace cp932

@@ -1,0 +1,185 @@
+// The small interfaces through which the portable core reaches the operating system.
+// platform/win32 implements them with Win32 calls, platform/posix for native tools,
+// tests/fakes with recording fakes. Texts are CP932 bytes on every side; the Win32
+// implementations convert to UTF-16 at their edge.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "host/host_types.h"
+
+namespace platform {
+
+// Drive types as GetDriveType reports them.
+enum DriveType : unsigned {
+    DRIVE_TYPE_UNKNOWN = 0,
+    DRIVE_TYPE_NO_ROOT_DIR = 1,
+    DRIVE_TYPE_REMOVABLE = 2,
+    DRIVE_TYPE_FIXED = 3,
+    DRIVE_TYPE_REMOTE = 4,
+    DRIVE_TYPE_CDROM = 5,
+    DRIVE_TYPE_RAMDISK = 6,
+};
+
+// An open file for writing. Every failed write or close is reported.
+class IWriteFile {
+public:
+    virtual ~IWriteFile() = default;
+    virtual bool Write(const void* data, std::size_t size) = 0;
+    virtual bool Flush() = 0;
+    virtual bool Close() = 0;
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+    virtual bool GetCurrentDir(std::string& dir) = 0;
+    virtual bool SetCurrentDir(const std::string& dir) = 0;
+    // Full path of the running executable.
+    virtual std::string ModulePath() = 0;
+    virtual bool FileExists(const std::string& path) = 0;            // PathFileExists
+    virtual bool Access(const std::string& path, int mode) = 0;      // _access: 0 exists, 2 write, 4 read, 6 both
+    virtual unsigned GetDriveType(const std::string& root) = 0;      // DriveType
+    virtual bool PathIsDirectory(const std::string& path) = 0;
+    // File status: false when nothing exists at path; *isDirectory from attribute 0x10.
+    virtual bool Stat(const std::string& path, bool* isDirectory) = 0;
+    virtual bool CreateDirectory(const std::string& path) = 0;
+    virtual bool RemoveDirectory(const std::string& path) = 0;
+    virtual std::string GetTempPath() = 0;
+    // Creates or truncates for writing, shared with nobody; null when that fails.
+    virtual std::unique_ptr<IWriteFile> CreateExclusive(const std::string& path) = 0;
+    // Creates for writing only when nothing exists at path; null when that fails.
+    virtual std::unique_ptr<IWriteFile> CreateNew(const std::string& path) = 0;
+    // Reads at most maxBytes, sharing the file with other readers and writers.
+    virtual bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) = 0;
+    // Moves from over to, replacing an existing file at once (MoveFileEx with replace).
+    virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+    virtual bool DeleteFile(const std::string& path) = 0;
+    // GetPrivateProfileString: the value, cut to size - 1 bytes.
+    virtual std::string GetProfileString(const std::string& file, const std::string& section,
+                                         const std::string& key, const std::string& defaultValue,
+                                         std::size_t size) = 0;
+};
+
+// Message box types used by the program.
+enum : unsigned {
+    MB_TYPE_OK = 0x00000000,
+    MB_TYPE_YESNO = 0x00000004,
+    MB_TYPE_ICONQUESTION = 0x00000020,
+    MB_TYPE_ICONEXCLAMATION = 0x00000030,
+    MB_TYPE_ICONINFORMATION = 0x00000040,
+};
+enum : int { ID_OK = 1, ID_CANCEL = 2, ID_YES = 6, ID_NO = 7 };
+
+class IMessageBoxes {
+public:
+    virtual ~IMessageBoxes() = default;
+    virtual int Show(HWND owner, const std::string& text, const std::string& caption, unsigned type) = 0;
+};
+
+// Windows of other processes (the host's main window) and of our own.
+class IWindows {
+public:
+    virtual ~IWindows() = default;
+    virtual bool EnableWindow(HWND wnd, bool enable) = 0;
+    virtual bool SetForegroundWindow(HWND wnd) = 0;
+    virtual bool PostMessage(HWND wnd, unsigned message, std::intptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+class IWaitCursor {
+public:
+    virtual ~IWaitCursor() = default;
+    virtual void Begin() = 0;
+    virtual void Restore() = 0;
+    virtual void End() = 0;
+};
+
+// The controls of the progress window (template 131) as the progress logic drives them.
+class IProgressView {
+public:
+    virtual ~IProgressView() = default;
+    virtual bool Create() = 0;
+    virtual HWND Handle() = 0;
+    virtual void SetParent(HWND parent) = 0;
+    virtual void Show() = 0;
+    virtual void SetCaption(const std::string& text) = 0;
+    virtual void SetRange(int barId, int low, int high) = 0;   // PBM_SETRANGE
+    virtual void SetStep(int barId, int step) = 0;             // PBM_SETSTEP
+    virtual void SetPos(int barId, int pos) = 0;               // PBM_SETPOS
+    virtual void DeltaPos(int barId, int increment) = 0;       // PBM_DELTAPOS
+    virtual void BringToTop() = 0;
+    virtual void SetForeground() = 0;
+    virtual void Update() = 0;
+    virtual void End(int result) = 0;                          // EndDialog: hides the window
+    virtual void Destroy() = 0;
+};
+
+// One modal dialog's controls, as the portable dialog logic sees them.
+class IDialogView {
+public:
+    virtual ~IDialogView() = default;
+    virtual HWND Handle() = 0;
+    virtual std::string GetItemText(int id) = 0;
+    virtual void SetItemText(int id, const std::string& text) = 0;
+    virtual bool IsChecked(int id) = 0;
+    virtual void SetCheck(int id, bool checked) = 0;
+    virtual void EnableItem(int id, bool enable) = 0;
+    virtual bool IsItemEnabled(int id) = 0;
+    virtual void SetFocus(int id) = 0;
+    virtual int GetFocusId() = 0;                 // 0 when the focus is on no control of the dialog
+    virtual void SelectAllText(int id) = 0;       // EM_SETSEL 0, -1 then EM_SCROLLCARET
+    virtual void LimitText(int id, int bytes) = 0;
+    virtual bool IsKeyDown(int virtualKey) = 0;   // high bit of GetKeyState
+    virtual void End(int result) = 0;
+};
+
+// Handler of a modal dialog: the view calls it from its own modal loop.
+class IDialogHandler {
+public:
+    virtual ~IDialogHandler() = default;
+    virtual void OnInitDialog(IDialogView& view) = 0;
+    // A button click or a dialog command (1 OK, 2 cancel / Esc / close box).
+    virtual void OnCommand(IDialogView& view, int id) = 0;
+    // Sees every key-down first; true when it consumed the key.
+    virtual bool PreTranslateKey(IDialogView& view, int virtualKey, int focusId) = 0;
+};
+
+struct SaveFileRequest {
+    std::string defaultExtension;
+    std::string initialName;
+    std::string initialFolder;
+    std::string filter;     // "Xml Files (*.xml)|*.xml||" form
+    std::string title;
+    unsigned flags = 0;
+};
+
+class IUi {
+public:
+    virtual ~IUi() = default;
+    // Runs dialog template templateId modally over parent; returns the ended result.
+    virtual int RunModal(int templateId, HWND parent, IDialogHandler& handler) = 0;
+    virtual std::unique_ptr<IProgressView> CreateProgressView() = 0;
+    // The save-file dialog; true with the chosen full path when the user confirms.
+    virtual bool SaveFileDialog(HWND owner, const SaveFileRequest& request, std::string& path) = 0;
+};
+
+struct Services {
+    IFileSystem* fs = nullptr;
+    IMessageBoxes* boxes = nullptr;
+    IWindows* windows = nullptr;
+    IWaitCursor* cursor = nullptr;
+    IUi* ui = nullptr;
+};
+
+// The services in force; the program's entry point and the tests install them.
+Services& GetServices();
+void SetServices(const Services& services);
+
+// The task allocator whose blocks the host hands out (CoTaskMemAlloc on Windows).
+void* TaskMemAlloc(std::size_t size);
+void TaskMemFree(void* block);
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// Writes the report one complete line per call over a file object of ours.
+#pragma once
+
+#include <string>
+
+#include "report/report_file.h"
+
+class ClXmlWriter {
+public:
+    ClXmlWriter();
+    ~ClXmlWriter();
+    short Open(ClReportFile* file, const char* path);
+    short Close();
+    int WriteRaw(const char* text);
+    int WriteStartTag(char* line, const char* name, int depth, const char* attr1 = nullptr,
+                      const char* value1 = nullptr, const char* attr2 = nullptr, const char* value2 = nullptr);
+    int WriteElement(char* line, const char* name, const char* text, int depth, const char* attr1 = nullptr,
+                     const char* value1 = nullptr, const char* attr2 = nullptr, const char* value2 = nullptr);
+    int WriteEndTag(char* line, const char* name, int depth);
+    static const char* Escape(const char* text);
+
+private:
+    ClReportFile* m_file;
+    std::string m_path;
+};

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/edition.h"
+#include "common/cp932.h"
+
+namespace {
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char b : bytes) {
+        if (!out.empty()) out += ' ';
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+TEST(SourceCharset, JapaneseLiteralsReachTheProgramAsCp932)
+{
+    EXPECT_EQ(Hex("所得税"), "8F 8A 93 BE 90 C5");
+    EXPECT_EQ(Hex("～"), "81 60");
+    EXPECT_EQ(Hex(ProEdition().defaultProgramName), "4C 65 64 67 72 61 82 51 82 4F 20 50 52 4F");
+}
+
+struct EncodeCase {
+    const char* utf8;
+    const char* cp932Hex;
+};
+
+class Utf8ToCp932 : public ::testing::TestWithParam<EncodeCase> {};
+
+TEST_P(Utf8ToCp932, EncodesAsWindowsDoes)
+{
+    bool lossless = false;
+    std::string bytes = cp932::FromUtf8(GetParam().utf8, &lossless);
+    EXPECT_TRUE(lossless);
+    EXPECT_EQ(Hex(bytes), GetParam().cp932Hex);
+    EXPECT_EQ(cp932::ToUtf8(bytes), GetParam().utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Utf8ToCp932,
+                         ::testing::Values(EncodeCase{u8"\uFF5E", "81 60"},       // full-width tilde
+                                           EncodeCase{u8"\uFF02", "FA 57"},       // full-width quotation mark
+                                           EncodeCase{u8"\uFF07", "FA 56"},       // full-width apostrophe
+                                           EncodeCase{u8"\u2160", "87 54"},       // roman numeral one: NEC row 13
+                                           EncodeCase{u8"\uFFE2", "81 CA"},       // not sign: JIS X 0208
+                                           EncodeCase{u8"表", "95 5C"},
+                                           EncodeCase{u8"ｶﾞ", "B6 DE"},
+                                           EncodeCase{u8"a\\~", "61 5C 7E"}));
+
+TEST(Cp932Classification, TrailByteBackslashIsNotASeparator)
+{
+    const std::string text = "C:\\\x95\x5C\\";  // C:\表\  (95 5C is one character)
+    EXPECT_FALSE(cp932::IsTrailAt(text, 2));
+    EXPECT_TRUE(cp932::IsLeadAt(text, 3));
+    EXPECT_TRUE(cp932::IsTrailAt(text, 4));
+    EXPECT_FALSE(cp932::IsTrailAt(text, 5));
+}
+
+TEST(Cp932Classification, StrayLeadByteCountsAsOneCharacter)
+{
+    const std::string text = "\x83";
+    EXPECT_EQ(cp932::CharLengthAt(text, 0), 1u);
+    bool lossless = true;
+    cp932::ToUtf16(text, &lossless);
+    EXPECT_FALSE(lossless);
+}
+
+}  // namespace
