@@ -1,4 +1,10 @@
 // Writes the report one complete line per call over a file object of ours.
+//
+// Every text and attribute value is taken up to 255 bytes (cut on a character
+// boundary) and escaped; the escaped form is always written whole. Lines are composed
+// in the writer's own buffer, sized for the longest possible line, so the callers'
+// `line` argument is only scratch they own and no composition can overflow it.
+// After a failed write the file is closed but stays attached: every later write fails.
 #pragma once
 
 #include <string>
