@@ -1,0 +1,224 @@
+// Real files on a posix system. Paths are used as given; a path names a file exactly
+// as the operating system reads it.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/cp932.h"
+#include "platform/posix/posix_services.h"
+
+namespace platform {
+namespace {
+
+class FdWriteFile : public IWriteFile {
+public:
+    explicit FdWriteFile(int fd) : m_fd(fd) {}
+    ~FdWriteFile() override { Close(); }
+
+    bool Write(const void* data, std::size_t size) override
+    {
+        if (m_fd < 0) return false;
+        const char* p = static_cast<const char*>(data);
+        while (size > 0) {
+            ssize_t n = ::write(m_fd, p, size);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            if (n == 0) return false;
+            p += n;
+            size -= static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+    // Nothing is buffered here: every write has already reached the file.
+    bool Flush() override { return m_fd >= 0; }
+
+    bool Close() override
+    {
+        if (m_fd < 0) return true;
+        int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, int flags)
+{
+    int fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    // Advisory only on posix; it keeps two of our own processes off the same file.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<FdWriteFile>(fd);
+}
+
+std::string Trim(std::string_view text)
+{
+    std::size_t b = 0, e = text.size();
+    while (b < e && (text[b] == ' ' || text[b] == '\t' || text[b] == '\r')) ++b;
+    while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t' || text[e - 1] == '\r')) --e;
+    return std::string(text.substr(b, e - b));
+}
+
+bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// Cuts to at most limit bytes on a character boundary.
+std::string CutText(const std::string& text, std::size_t limit)
+{
+    if (text.size() <= limit) return text;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t n = cp932::CharLengthAt(text, i);
+        if (i + n > limit) break;
+        i += n;
+    }
+    return text.substr(0, i);
+}
+
+class PosixFs : public IFileSystem {
+public:
+    bool GetCurrentDir(std::string& dir) override
+    {
+        char buffer[PATH_MAX];
+        if (!::getcwd(buffer, sizeof buffer)) return false;
+        dir = buffer;
+        return true;
+    }
+    bool SetCurrentDir(const std::string& dir) override { return ::chdir(dir.c_str()) == 0; }
+    std::string ModulePath() override
+    {
+        char buffer[PATH_MAX];
+        ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+        if (n <= 0) return std::string();
+        return std::string(buffer, static_cast<std::size_t>(n));
+    }
+    bool FileExists(const std::string& path) override { return ::access(path.c_str(), F_OK) == 0; }
+    bool Access(const std::string& path, int mode) override
+    {
+        int m = F_OK;
+        if (mode & 2) m |= W_OK;
+        if (mode & 4) m |= R_OK;
+        return ::access(path.c_str(), m) == 0;
+    }
+    unsigned GetDriveType(const std::string&) override { return DRIVE_TYPE_FIXED; }
+    bool PathIsDirectory(const std::string& path) override
+    {
+        struct stat st;
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+    bool Stat(const std::string& path, bool* isDirectory) override
+    {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0) return false;
+        if (isDirectory) *isDirectory = S_ISDIR(st.st_mode);
+        return true;
+    }
+    bool CreateDirectory(const std::string& path) override { return ::mkdir(path.c_str(), 0777) == 0; }
+    bool RemoveDirectory(const std::string& path) override { return ::rmdir(path.c_str()) == 0; }
+    std::string GetTempPath() override
+    {
+        const char* dir = std::getenv("TMPDIR");
+        std::string path = (dir && *dir) ? dir : "/tmp";
+        if (path.back() != '/') path += '/';
+        return path;
+    }
+    std::unique_ptr<IWriteFile> CreateExclusive(const std::string& path) override
+    {
+        return OpenForWriting(path, O_CREAT | O_TRUNC);
+    }
+    std::unique_ptr<IWriteFile> CreateNew(const std::string& path) override
+    {
+        return OpenForWriting(path, O_CREAT | O_EXCL);
+    }
+    bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) override
+    {
+        data.clear();
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        data.resize(maxBytes);
+        std::size_t got = 0;
+        bool ok = true;
+        while (got < maxBytes) {
+            ssize_t n = ::read(fd, &data[got], maxBytes - got);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                ok = false;
+                break;
+            }
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+        data.resize(got);
+        return ok;
+    }
+    bool ReplaceFile(const std::string& from, const std::string& to) override
+    {
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+    bool DeleteFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+
+    // A small ini reader: "[section]" lines and "key=value" lines, names compared
+    // without regard to ASCII case, blanks around names and values dropped.
+    std::string GetProfileString(const std::string& file, const std::string& section, const std::string& key,
+                                 const std::string& defaultValue, std::size_t size) override
+    {
+        std::string limitText = size ? CutText(defaultValue, size - 1) : std::string();
+        std::string data;
+        if (size == 0 || !ReadFile(file, 1 << 20, data)) return limitText;
+        bool inSection = false;
+        std::size_t pos = 0;
+        while (pos < data.size()) {
+            std::size_t end = data.find('\n', pos);
+            if (end == std::string::npos) end = data.size();
+            std::string line = Trim(std::string_view(data).substr(pos, end - pos));
+            pos = end + 1;
+            if (line.empty() || line[0] == ';') continue;
+            if (line[0] == '[') {
+                std::size_t close = line.find(']');
+                inSection = close != std::string::npos &&
+                            EqualsIgnoringAsciiCase(Trim(std::string_view(line).substr(1, close - 1)), section);
+                continue;
+            }
+            if (!inSection) continue;
+            std::size_t eq = line.find('=');
+            if (eq == std::string::npos) continue;
+            if (!EqualsIgnoringAsciiCase(Trim(std::string_view(line).substr(0, eq)), key)) continue;
+            return CutText(Trim(std::string_view(line).substr(eq + 1)), size - 1);
+        }
+        return limitText;
+    }
+};
+
+}  // namespace
+
+IFileSystem& PosixFileSystem()
+{
+    static PosixFs fs;
+    return fs;
+}
+
+}  // namespace platform
