@@ -1,0 +1,95 @@
+# Shared set-up for scripts/test and scripts/demo: packages, locale, helpers.
+# Sourced, not run. Every step prints what it does; any failure stops the caller.
+
+LEDGRA_PACKAGES=(
+    ca-certificates git cmake make g++ python3 pkg-config
+    libgtest-dev googletest libgmock-dev nlohmann-json3-dev libbenchmark-dev libpugixml-dev
+    g++-mingw-w64-x86-64-posix mingw-w64-tools
+    wine wine64 xvfb xauth locales fonts-ipafont-gothic imagemagick libxml2-utils
+    clang libclang-rt-14-dev
+)
+
+step() {
+    printf '\n==> %s\n' "$*"
+}
+
+die() {
+    printf '\nERROR: %s\n' "$*" >&2
+    exit 1
+}
+
+trap 'rc=$?; if [ $rc -ne 0 ]; then printf "\nFAILED (exit %s) at: %s\n" "$rc" "$BASH_COMMAND" >&2; fi' EXIT
+
+# Runs a command as root: directly when we are root, else through sudo.
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        die "need root for '$*': run as root or install sudo"
+    fi
+}
+
+package_installed() {
+    [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
+}
+
+install_packages() {
+    step "Checking the Debian packages"
+    local missing=()
+    local p
+    for p in "${LEDGRA_PACKAGES[@]}"; do
+        package_installed "$p" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        echo "all ${#LEDGRA_PACKAGES[@]} packages are installed"
+        return 0
+    fi
+    echo "missing: ${missing[*]}"
+    step "Installing the missing packages with apt-get"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${LEDGRA_PACKAGES[@]}"
+    for p in "${LEDGRA_PACKAGES[@]}"; do
+        package_installed "$p" || die "package $p is still not installed"
+    done
+}
+
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives code page 932.
+ensure_japanese_locale() {
+    step "Checking the ja_JP.UTF-8 locale"
+    if locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+        echo "ja_JP.UTF-8 is available"
+        return 0
+    fi
+    step "Generating the ja_JP.UTF-8 locale"
+    if ! grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+        echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    fi
+    as_root locale-gen
+    locale -a | grep -qix 'ja_JP.utf8' || die "locale ja_JP.UTF-8 could not be generated"
+}
+
+# Build one preset in its own folder. Arguments: preset name.
+build_preset() {
+    local preset=$1
+    step "Configuring the '$preset' preset"
+    cmake --preset "$preset"
+    step "Building the '$preset' preset"
+    cmake --build --preset "$preset" -j "$(ledgra_jobs)"
+}
+
+ledgra_jobs() {
+    local n
+    n=$(nproc 2>/dev/null || echo 2)
+    echo "$n"
+}
+
+# Runs a command with an X display: the current one, or a fresh Xvfb.
+with_display() {
+    if [ -n "${DISPLAY:-}" ]; then
+        "$@"
+    else
+        xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+    fi
+}
