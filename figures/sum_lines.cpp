@@ -1,0 +1,8 @@
+#include "figures/sum_lines.h"
+
+void FreeSumLines(ClSumLineList& lines)
+{
+    for (StAOSUMINFO* line : lines)
+        delete line;
+    lines.clear();
+}
