@@ -1,0 +1,124 @@
+// The bad-debt reserve and the blue-return special deduction of the general form, and
+// the deduction choice of the blue real-estate form.
+#include <cstring>
+
+#include "figures/fixed_decimal.h"
+#include "report/report_builder.h"
+#include "report/value_text.h"
+#include "report/xml_writer.h"
+
+namespace {
+
+constexpr int kSectionDepth = 4;
+constexpr std::size_t kLineBufferSize = 256;
+// In this form the 43rd income-statement line holds the income before the deduction.
+constexpr int32_t kIncomeBeforeDeductionLine = 43;
+
+// A whole-yen figure that is never below zero, rounded half up.
+ClFixedDecimal WholeYenNotNegative(int64_t raw)
+{
+    ClFixedDecimal value(raw < 0 ? int64_t{0} : raw);
+    value.RoundAt(0, 1);
+    return value;
+}
+
+// The texts and limit that the selection byte stands for; false for an unknown byte.
+bool ReadSelection(uint8_t selection, const char** choiceText, int32_t* limitYen)
+{
+    switch (selection) {
+    case 1:
+        *choiceText = "1";
+        *limitYen = 650000;
+        return true;
+    case 0:
+        *choiceText = "2";
+        *limitYen = 100000;
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
+{
+    // Without the saved details there is nothing trustworthy to write.
+    if (savedGeneral == nullptr || savedGeneral->pFamily == nullptr)
+        return 0;
+    const StIPPAN_FAMILY& reserve = *savedGeneral->pFamily;
+    char line[kLineBufferSize];
+    char amount[kValueTextSize];
+
+    FormatAmount(reserve.llBadDebtIndividual, amount);
+    if (!writer.WriteElement(line, "KOBETU_KURIIREGAKU", amount, kSectionDepth))
+        return 0;
+    FormatAmount(reserve.llBadDebtLumpSumTotal, amount);
+    if (!writer.WriteElement(line, "IKKATU_KURIIREGOUKEIGAKU", amount, kSectionDepth))
+        return 0;
+    if (!writer.WriteElement(line, "IKKATU_KURIIRERITU", "1", kSectionDepth))
+        return 0;
+    FormatAmount(reserve.llBadDebtLumpSumLimit, amount);
+    if (!writer.WriteElement(line, "IKKATU_KURIIREGENDOGAKU", amount, kSectionDepth))
+        return 0;
+    FormatAmount(reserve.llBadDebtLumpSum, amount);
+    if (!writer.WriteElement(line, "IKKATU_KURIIREGAKU", amount, kSectionDepth))
+        return 0;
+    return 1;
+}
+
+int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
+{
+    if (savedGeneral == nullptr || savedGeneral->pBase == nullptr)
+        return 0;
+    const StIPPAN_BASE& base = *savedGeneral->pBase;
+    char line[kLineBufferSize];
+
+    ClFixedDecimal realEstateIncome = WholeYenNotNegative(base.llRealEstateIncome);
+    if (!writer.WriteElement(line, "FUDOUSANSYOTOKU", realEstateIncome.ToText(0, 0), kSectionDepth))
+        return 0;
+
+    StAOSUMINFO work{};
+    if (!FindSumLine(kIncomeBeforeDeductionLine, 1, &work))
+        return 0;
+    ClFixedDecimal incomeBefore = WholeYenNotNegative(work.llAmount);
+    if (!writer.WriteElement(line, "AOIROKOUJOMAESYOTOKU", incomeBefore.ToText(0, 0), kSectionDepth))
+        return 0;
+
+    const char* choiceText = nullptr;
+    int32_t limitYen = 0;
+    if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
+        return 0;
+    if (!writer.WriteElement(line, "AOIROKOUJO_SENTAKU", choiceText, kSectionDepth))
+        return 0;
+
+    // The real-estate income takes its share of the deduction first; what remains
+    // cannot exceed the income of this statement.
+    const ClFixedDecimal limit(limitYen, 0);
+    const ClFixedDecimal takenByRealEstate =
+        ClFixedDecimal::IsLess(limit, realEstateIncome) ? limit : realEstateIncome;
+    ClFixedDecimal remaining;
+    ClFixedDecimal::Subtract(remaining, limit, takenByRealEstate);
+    if (ClFixedDecimal::IsGreater(remaining, incomeBefore))
+        remaining = incomeBefore;
+    const char* deduction = remaining.ToText(0, 0);
+
+    const bool full = base.cDeduction == 1;
+    if (!writer.WriteElement(line, "AOIROKOUJO_KOUJYOGAKU", full ? deduction : "", kSectionDepth))
+        return 0;
+    if (!writer.WriteElement(line, "JOUKIIGAI_KOUJYOGAKU", full ? "" : deduction, kSectionDepth))
+        return 0;
+    return 1;
+}
+
+int ClReportBuilder::WriteDeductionChoice(ClXmlWriter& writer)
+{
+    if (savedGeneral == nullptr || savedGeneral->pBase == nullptr)
+        return 0;
+    const char* choiceText = nullptr;
+    int32_t limitYen = 0;
+    if (!ReadSelection(savedGeneral->pBase->cDeduction, &choiceText, &limitYen))
+        return 0;
+    char line[kLineBufferSize];
+    return writer.WriteElement(line, "AOIROKOUJO_SENTAKU", choiceText, kSectionDepth) ? 1 : 0;
+}

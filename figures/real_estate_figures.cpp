@@ -1,0 +1,61 @@
+// Figures of the real-estate form copied from its saved details: the interest on
+// liabilities and the scale of what is rented out.
+#include "report/report_builder.h"
+#include "report/value_text.h"
+#include "report/xml_writer.h"
+
+namespace {
+
+constexpr int kSectionDepth = 4;
+constexpr std::size_t kLineBufferSize = 256;
+
+// Two decimals rounded half up; empty for a zero area.
+void FormatArea(int64_t area, char* out)
+{
+    out[0] = '\0';
+    if (area != 0)
+        FormatFixedPoint(area, out, kValueTextSize, 2);
+}
+
+}  // namespace
+
+int ClReportBuilder::WriteLiabilityInterest(ClXmlWriter& writer)
+{
+    if (savedRealEstate == nullptr || savedRealEstate->pBase == nullptr)
+        return 0;
+    char line[kLineBufferSize];
+    char amount[kValueTextSize];
+    FormatAmount(savedRealEstate->pBase->llLiabilityInterest, amount);
+    return writer.WriteElement(line, "FUSAIRISIGAKU", amount, kSectionDepth) ? 1 : 0;
+}
+
+int ClReportBuilder::WriteRentalScale(ClXmlWriter& writer)
+{
+    if (savedRealEstate == nullptr || savedRealEstate->pScale == nullptr)
+        return 0;
+    const StFUDOUSAN_SCALE& scale = *savedRealEstate->pScale;
+    char line[kLineBufferSize];
+    char text[kValueTextSize];
+
+    auto writeCount = [&](const char* name, int32_t value) {
+        FormatInteger(value, text);
+        return writer.WriteElement(line, name, text, kSectionDepth);
+    };
+    auto writeArea = [&](const char* name, int64_t area) {
+        FormatArea(area, text);
+        return writer.WriteElement(line, name, text, kSectionDepth);
+    };
+
+    if (!writeCount("JUUTAKU_TATEMONO_IKKODATE", scale.residential.lDetached) ||
+        !writeCount("JUUTAKU_TATEMONO_IKKODATEIGAI", scale.residential.lOtherBuildings) ||
+        !writeCount("JUUTAKU_TOTI_KEIYAKU", scale.residential.lLandContracts) ||
+        !writeArea("JUUTAKU_TOTI_SOUMENSEKI", scale.residential.llLandArea) ||
+        !writeCount("JUUTAKUIGAI_TATEMONO_IKKODATE", scale.nonResidential.lDetached) ||
+        !writeCount("JUUTAKUIGAI_TATEMONO_IKKODATEIGAI", scale.nonResidential.lOtherBuildings) ||
+        !writeCount("JUUTAKUIGAI_TOTI_KEIYAKU", scale.nonResidential.lLandContracts) ||
+        !writeArea("JUUTAKUIGAI_TOTI_SOUMENSEKI", scale.nonResidential.llLandArea) ||
+        !writeCount("CHUUSYAJOU_YANETUKI", scale.lParkingRoofed) ||
+        !writeCount("CHUUSYAJOU_AOZORA", scale.lParkingOpen))
+        return 0;
+    return 1;
+}
