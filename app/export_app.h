@@ -2,6 +2,7 @@
 // releases the figure store and the host connection and tells the host the outcome.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,8 +13,13 @@ class ClExportApp {
 public:
     enum Outcome { OUTCOME_COMPLETED = 0, OUTCOME_CANCELLED = 1, OUTCOME_FAILED = 2 };
 
-    ClExportApp();
-    ~ClExportApp();
+    // Caption of every message box of the program (CP932 bytes).
+    static constexpr char kCaption[] = "所得税";
+    // Longest path the program handles, in bytes without the terminating NUL.
+    static constexpr std::size_t kMaxPathBytes = 260;
+
+    ClExportApp() = default;
+    ~ClExportApp() = default;
 
     // The command-line text after the program name; set by the entry point.
     void SetCommandLine(const std::string& text) { m_commandLine = text; }
@@ -25,6 +31,9 @@ public:
     int CheckEnvironment(int showMessage);
     int FindSelectedData(StDATAINFO* out);
     static const char* FormatDataText(short kind, const StDATAINFO* info);
+    // True when the host fixed an output path longer than the program can handle; the
+    // run then refuses it instead of writing to a shortened path.
+    bool HostOutputPathTooLong() const;
 
     int32_t launchedByHost = 0;
     HWND hostWnd = nullptr;

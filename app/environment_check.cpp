@@ -1,0 +1,89 @@
+// Is this exporter installed beside a tax-product installation of the interface level
+// it was built for?
+#include <string>
+
+#include "app/export_app.h"
+#include "common/cp932.h"
+#include "platform/services.h"
+
+namespace {
+
+const int kRequiredLevel = 2;
+const std::size_t kFolderBufferBytes = 261;
+const std::size_t kPathBufferBytes = 517;
+
+struct StEnvironmentMessage {
+    int code;
+    const char* text;
+};
+
+const StEnvironmentMessage kEnvironmentMessages[] = {
+    {-1, "動作環境が不正です。\nES_APRPACKAGENAMEが正しくインストールされているか確認してください。"},
+    {1, "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+        "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。"},
+    {2, "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
+        "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
+};
+
+// Leading blanks, an optional sign, digits up to the first other character.
+long ReadLevel(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\v' ||
+                               text[i] == '\f' || text[i] == '\r'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long value = 0;
+    // The value has at most 15 characters, so it cannot leave the range of a long.
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10 + (text[i] - '0');
+    return negative ? -value : value;
+}
+
+// -1 unusable installation, 0 compatible, 1 installation too old, 2 exporter too old.
+int CheckLevel()
+{
+    platform::IFileSystem* fs = platform::GetServices().fs;
+    std::string folder;
+    if (fs == nullptr || !fs->GetCurrentDir(folder) || folder.empty() || folder.size() >= kFolderBufferBytes)
+        return -1;
+
+    std::string path = folder;
+    // A final 0x5C that is the second byte of a double-byte character is no separator.
+    const bool endsInSeparator = path.back() == '\\' && !cp932::IsTrailAt(path, path.size() - 1);
+    if (!endsInSeparator && path.size() < kPathBufferBytes - 1)
+        path += '\\';
+    path += "TaxvaneDef.ini";
+
+    if (!fs->FileExists(path))
+        return -1;
+    const std::string value = fs->GetProfileString(path, "ProgramLevel", "TV14", "1", 16);
+    if (value.empty())
+        return -1;
+    const long level = ReadLevel(value);
+    if (level == kRequiredLevel)
+        return 0;
+    return level > kRequiredLevel ? 2 : 1;
+}
+
+}  // namespace
+
+int ClExportApp::CheckEnvironment(int showMessage)
+{
+    const int code = CheckLevel();
+    for (const StEnvironmentMessage& entry : kEnvironmentMessages) {
+        if (entry.code != code)
+            continue;
+        if (showMessage != 0) {
+            std::string text = entry.text;
+            std::string caption = kCaption;
+            ClAccConnect::Inst()->DispMsg(nullptr, text.data(), caption.data(), platform::MB_TYPE_ICONEXCLAMATION);
+        }
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,75 @@
+// The company data set selected in the host, and the texts the dialog shows of it.
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "app/export_app.h"
+#include "common/cp932.h"
+
+int ClExportApp::FindSelectedData(StDATAINFO* out)
+{
+    if (out == nullptr)
+        return 0;
+    if (dataSet == nullptr)
+        dataSet = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+
+    std::memset(out, 0, sizeof *out);
+    char userId[65] = {};
+    long first = 0;
+    long second = 0;
+    ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
+    if (user != nullptr) {
+        user->GetCurUserID(userId);
+        user->GetSelectedNo(userId, &first, &second);
+    }
+    // Without a data-set list nothing can match; the record stays zeroed.
+    if (dataSet == nullptr)
+        return 1;
+
+    unsigned long cursor = 0;
+    dataSet->GetDatCursor(&cursor);
+    dataSet->ReadyDat(cursor, 0);
+    for (;;) {
+        StDATAINFO scratch;
+        std::memset(&scratch, 0, sizeof scratch);
+        if (dataSet->WalkDat(&scratch, cursor) != 0)
+            break;
+        if (scratch.lDataNo == second) {
+            std::memcpy(out, &scratch, sizeof scratch);
+            break;
+        }
+    }
+    dataSet->ReleaseDatCursor(cursor);
+    return 1;
+}
+
+const char* ClExportApp::FormatDataText(short kind, const StDATAINFO* info)
+{
+    static char text[256];
+    std::memset(text, 0, sizeof text);
+    if (info == nullptr)
+        return text;
+
+    if (kind == 0) {
+        // A blank, then as much of the name as fits, ending on a whole character.
+        std::string_view name(info->szCompanyName, strnlen(info->szCompanyName, sizeof info->szCompanyName));
+        const std::size_t room = sizeof text - 2;
+        std::size_t length = 0;
+        while (length < name.size()) {
+            std::size_t next = length + cp932::CharLengthAt(name, length);
+            if (next > room)
+                break;
+            length = next;
+        }
+        text[0] = ' ';
+        std::memcpy(text + 1, name.data(), length);
+    } else if (kind == 1) {
+        const int32_t start = info->lPeriodStart;
+        const int32_t end = info->lPeriodEnd;
+        std::snprintf(text, sizeof text, " %04d/%02d/%02d～%04d/%02d/%02d", static_cast<int>(start / 10000),
+                      static_cast<int>(start % 10000 / 100), static_cast<int>(start % 100),
+                      static_cast<int>(end / 10000), static_cast<int>(end % 10000 / 100),
+                      static_cast<int>(end % 100));
+    }
+    return text;
+}
