@@ -1,0 +1,67 @@
+#include "tests/fakes/report_capture.h"
+
+#include <cstdio>
+
+namespace fakes {
+
+ReportCapture::ReportCapture() : m_previous(platform::GetServices())
+{
+    platform::Services services = m_previous;
+    services.fs = &fs;
+    platform::SetServices(services);
+    writer.Open(&file, kPath);
+}
+
+ReportCapture::~ReportCapture()
+{
+    writer.Close();
+    platform::SetServices(m_previous);
+}
+
+std::string ReportCapture::Bytes()
+{
+    writer.Close();
+    return fs.FileBytes(kPath);
+}
+
+std::string Element(int depth, const std::string& name, const std::string& text)
+{
+    return std::string(static_cast<std::size_t>(depth), '\t') + "<" + name + ">" + text + "</" + name + ">\r\n";
+}
+
+std::string Elements(const std::vector<std::pair<std::string, std::string>>& items)
+{
+    std::string out;
+    for (const auto& [name, text] : items)
+        out += Element(4, name, text);
+    return out;
+}
+
+std::string Visible(const std::string& bytes)
+{
+    std::string out;
+    for (unsigned char c : bytes) {
+        switch (c) {
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n\n";
+            break;
+        default:
+            if (c >= 0x20 && c < 0x7F && c != '\\') {
+                out += static_cast<char>(c);
+            } else {
+                char hex[8];
+                std::snprintf(hex, sizeof(hex), "\\x%02X", c);
+                out += hex;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace fakes

@@ -1,0 +1,141 @@
+// The in-memory file system the dialog and app tests stand on: Windows path rules,
+// double-byte names, shares, drive types and failure injection.
+#include <gtest/gtest.h>
+
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_progress_view.h"
+
+using fakes::FakeFileSystem;
+
+TEST(FakeFileSystem, ResolvesWindowsPaths)
+{
+    FakeFileSystem fs;
+    struct Row { const char* in; const char* full; } rows[] = {
+        {"C:\\a\\b", "C:\\a\\b"},
+        {"c:/a//b\\", "C:\\a\\b"},
+        {"C:\\a\\.\\x\\..\\b", "C:\\a\\b"},
+        {"C:", "C:\\"},
+        {"C:x", "C:\\x"},
+        {"\\x", "C:\\x"},
+        {"x\\y", "C:\\x\\y"},
+        {"\\\\srv\\share\\d", "\\\\srv\\share\\d"},
+        {"C:\\表\\ソ", "C:\\表\\ソ"},
+    };
+    for (const Row& row : rows) {
+        std::string full, key;
+        ASSERT_TRUE(fs.Resolve(row.in, full, key)) << row.in;
+        EXPECT_EQ(full, row.full) << row.in;
+    }
+    std::string full, key;
+    EXPECT_FALSE(fs.Resolve("\\\\srv", full, key));
+    EXPECT_FALSE(fs.Resolve("", full, key));
+}
+
+TEST(FakeFileSystem, DoubleByteTrailIsNoSeparatorAndCaseIgnoresTrailBytes)
+{
+    FakeFileSystem fs;
+    ASSERT_TRUE(fs.CreateDirectory("C:\\表"));   // 95 5C: one component
+    EXPECT_TRUE(fs.PathIsDirectory("C:\\表\\"));
+    EXPECT_FALSE(fs.PathIsDirectory("C:\\\x95"));
+    // 82 61 ("Ｂ"-like full width) and 82 81 differ though 0x61 is "a".
+    ASSERT_TRUE(fs.AddFile("C:\\\x82\x61.txt", "x"));
+    EXPECT_FALSE(fs.FileExists("C:\\\x82\x41.txt"));
+    EXPECT_TRUE(fs.FileExists("c:\\\x82\x61.TXT"));
+}
+
+TEST(FakeFileSystem, DirectoriesFilesAndRights)
+{
+    FakeFileSystem fs;
+    EXPECT_FALSE(fs.CreateDirectory("C:\\a\\b"));          // parent missing
+    EXPECT_TRUE(fs.CreateDirectory("C:\\a\\"));
+    EXPECT_FALSE(fs.CreateDirectory("C:\\A"));             // exists
+    EXPECT_TRUE(fs.CreateDirectory("C:\\a\\b"));
+    EXPECT_FALSE(fs.RemoveDirectory("C:\\a"));             // not empty
+    EXPECT_TRUE(fs.RemoveDirectory("C:\\a\\b\\"));
+    EXPECT_FALSE(fs.RemoveDirectory("C:\\"));
+
+    auto file = fs.CreateNew("C:\\a\\f.txt");
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(fs.CreateNew("C:\\a\\f.txt"));
+    EXPECT_FALSE(fs.CreateExclusive("C:\\a\\f.txt"));     // open elsewhere
+    EXPECT_FALSE(fs.DeleteFile("C:\\a\\f.txt"));
+    EXPECT_TRUE(file->Write("ab", 2));
+    EXPECT_TRUE(file->Close());
+    EXPECT_EQ(fs.FileBytes("C:\\a\\F.TXT"), "ab");
+    EXPECT_EQ(fs.OpenFileCount(), 0);
+
+    fs.AddDrive('R', platform::DRIVE_TYPE_REMOVABLE, 4);
+    fs.AddFile("R:\\x.txt", "r");
+    EXPECT_TRUE(fs.Access("R:\\", 4));
+    EXPECT_FALSE(fs.Access("R:\\", 6));
+    EXPECT_FALSE(fs.CreateExclusive("R:\\x.txt"));
+    EXPECT_EQ(fs.GetDriveType("R:\\"), platform::DRIVE_TYPE_REMOVABLE);
+    EXPECT_EQ(fs.GetDriveType("Q:\\"), platform::DRIVE_TYPE_NO_ROOT_DIR);
+
+    fs.AddShare("\\\\srv\\share", 6);
+    EXPECT_TRUE(fs.Access("\\\\SRV\\share", 6));
+    EXPECT_TRUE(fs.CreateDirectory("\\\\srv\\share\\new\\"));
+    EXPECT_TRUE(fs.PathIsDirectory("\\\\srv\\share\\NEW"));
+    EXPECT_FALSE(fs.Access("\\\\srv\\other", 0));
+}
+
+TEST(FakeFileSystem, ReplaceAndProfileStrings)
+{
+    FakeFileSystem fs;
+    fs.AddFile("C:\\d\\old.txt", "old");
+    fs.AddFile("C:\\d\\new.tmp", "new");
+    EXPECT_TRUE(fs.ReplaceFile("C:\\d\\new.tmp", "C:\\d\\old.txt"));
+    EXPECT_EQ(fs.FileBytes("C:\\d\\old.txt"), "new");
+    EXPECT_FALSE(fs.HasFile("C:\\d\\new.tmp"));
+
+    fs.AddFile("C:\\d\\a.ini", "[Other]\r\nLevel=1\r\n[ Main ]\r\n level = \"20\" \r\nName=abcdef\r\n");
+    EXPECT_EQ(fs.GetProfileString("C:\\d\\a.ini", "main", "LEVEL", "x", 16), "20");
+    EXPECT_EQ(fs.GetProfileString("C:\\d\\a.ini", "Main", "Name", "x", 4), "abc");
+    EXPECT_EQ(fs.GetProfileString("C:\\d\\a.ini", "Main", "None", "dflt", 16), "dflt");
+    EXPECT_EQ(fs.GetProfileString("C:\\d\\none.ini", "Main", "Level", "", 16), "");
+}
+
+TEST(FakeFileSystem, FailureInjectionAndRecords)
+{
+    FakeFileSystem fs;
+    fs.ResetCalls();
+    fs.FailCall("CreateDirectory", 2);
+    EXPECT_TRUE(fs.CreateDirectory("C:\\a"));
+    EXPECT_FALSE(fs.CreateDirectory("C:\\b"));
+    EXPECT_FALSE(fs.HasDirectory("C:\\b"));
+    EXPECT_TRUE(fs.CreateDirectory("C:\\c"));
+    ASSERT_EQ(fs.calls().size(), 3u);
+    EXPECT_EQ(fs.calls()[1], "CreateDirectory C:\\b FAILED");
+
+    fs.FailCallsFrom("Write", 2);
+    auto file = fs.CreateExclusive("C:\\a\\f");
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->Write("1", 1));
+    EXPECT_FALSE(file->Write("2", 1));
+    EXPECT_FALSE(file->Write("3", 1));
+    EXPECT_TRUE(file->Close());
+    EXPECT_EQ(fs.FileBytes("C:\\a\\f"), "1");
+
+    fs.ClearFailures();
+    fs.FailCall("Close", 0);
+    file = fs.CreateExclusive("C:\\a\\f");
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(file->Close());
+    EXPECT_EQ(fs.OpenFileCount(), 0);
+    EXPECT_EQ(fs.CallCount("CreateExclusive"), 2);
+}
+
+TEST(FakeProgressView, ClampsLikeTheCommonControl)
+{
+    fakes::FakeProgressView view;
+    view.SetRange(1, 0, 1000);
+    view.SetPos(1, 1200);
+    EXPECT_EQ(view.state().bars[1].pos, 1000);
+    view.SetRange(1, 0, 500);
+    EXPECT_EQ(view.state().bars[1].pos, 500);
+    view.DeltaPos(1, -700);
+    EXPECT_EQ(view.state().bars[1].pos, 0);
+    view.SetRange(2, 0, 70000);               // 16-bit words
+    EXPECT_EQ(view.state().bars[2].high, 70000 & 0xFFFF);
+    EXPECT_EQ(view.state().counts["SetPos"], 1);
+}
