@@ -181,5 +181,8 @@ void SetServices(const Services& services);
 // The task allocator whose blocks the host hands out (CoTaskMemAlloc on Windows).
 void* TaskMemAlloc(std::size_t size);
 void TaskMemFree(void* block);
+// The size of a block from TaskMemAlloc (IMalloc::GetSize on Windows); 0 for null.
+// Lets a reader of a host block without a count stop at the block's end.
+std::size_t TaskMemSize(const void* block);
 
 }  // namespace platform
