@@ -1,0 +1,130 @@
+// Interest, land rent, borrowing interest and tax-accountant fees of both forms.
+#include "report/report_builder.h"
+
+#include "report/report_fields.h"
+#include "report/xml_writer.h"
+
+using namespace report_fields;
+
+namespace {
+
+struct PayeeFields {
+    const char* row;          // row element
+    const char* amount[3];    // the three amounts in storage order
+};
+
+const PayeeFields kInterest{"RISI_UTIWAKE", {"KARIIREKIN_KINGAKU", "RISIWARIBIKIRYOU", "HITUYOUKEIHIGAKU"}};
+const PayeeFields kBorrowing{"KARIIRE_UTIWAKE", {"KARIIREKIN_KINGAKU", "KARIIREKINRISI", "HITUYOUKEIHIGAKU"}};
+const PayeeFields kFees{"ZEIRISI_UTIWAKE", {"HOUSYUU_KINGAKU", "HITUYOUKEIHIGAKU", "GENSENZEIGAKU"}};
+
+// rows slots of first[0 .. capacity); a slot beyond the capacity fails after its start tag.
+int WritePayeeRows(ClXmlWriter& w, const PayeeFields& fields, const StSavedPayee* first, int32_t capacity,
+                   int32_t rows)
+{
+    if (rows <= 0) return 1;
+    if (!first) return 0;
+    for (int32_t n = 1; n <= rows; ++n) {
+        if (!RowStart(w, fields.row, n, 4)) return 0;
+        if (n > capacity) return 0;
+        const StSavedPayee& row = first[n - 1];
+        if (!SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5) ||
+            !SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5) ||
+            !Amount(w, fields.amount[0], row.llAmount[0], 5) || !Amount(w, fields.amount[1], row.llAmount[1], 5) ||
+            !Amount(w, fields.amount[2], row.llAmount[2], 5))
+            return 0;
+        if (!End(w, fields.row, 4)) return 0;
+    }
+    return 1;
+}
+
+// Steps 5 to 7 of a land-rent row: the money kind says which column the first amount is.
+int WriteLandRentMoney(ClXmlWriter& w, const StSavedLandRent& row)
+{
+    if (row.cMoneyKind == 0) {
+        if (!Amount(w, "KENRIKIN", row.llAmount[0], 5) || !Text(w, "KOUSINRYOU", "", 5)) return 0;
+    } else if (row.cMoneyKind == 1) {
+        if (!Text(w, "KENRIKIN", "", 5) || !Amount(w, "KOUSINRYOU", row.llAmount[0], 5)) return 0;
+    }
+    return Amount(w, "TINSYAKURYOU", row.llAmount[1], 5) && Amount(w, "HITUYOUKEIHIGAKU", row.llAmount[2], 5);
+}
+
+int WriteLowerFormAddress(ClXmlWriter& w, const StSavedLandRent& row)
+{
+    return SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5) &&
+           SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5) &&
+           SlotText(w, "TINSYAKUBUKKEN_JOUDAN", row.szProperty, sizeof row.szProperty, 5) &&
+           Text(w, "TINSYAKUBUKKEN_GEDAN", "", 5);
+}
+
+int WriteBlueRealEstateAddress(ClXmlWriter& w, const StSavedLandRent& row)
+{
+    return SlotText(w, "JUUSYO_SIMEI_1", row.szUpper, sizeof row.szUpper, 5) &&
+           SlotText(w, "JUUSYO_SIMEI_2", row.szLower, sizeof row.szLower, 5) &&
+           Text(w, "JUUSYO_SIMEI_3", "", 5) && Text(w, "JUUSYO_SIMEI_4", "", 5) &&
+           SlotText(w, "TINSYAKUBUKKEN_1", row.szProperty, sizeof row.szProperty, 5) &&
+           Text(w, "TINSYAKUBUKKEN_2", "", 5) && Text(w, "TINSYAKUBUKKEN_3", "", 5) &&
+           Text(w, "TINSYAKUBUKKEN_4", "", 5);
+}
+
+constexpr int32_t kLandRentSlots = 2;
+
+}  // namespace
+
+int ClReportBuilder::WriteInterestDiscount(ClXmlWriter& w, int32_t rows)
+{
+    const StIPPAN_PAYEE* block = savedGeneral ? savedGeneral->pPayee : nullptr;
+    return WritePayeeRows(w, kInterest, block ? &block->payee[0] : nullptr, 2, rows);
+}
+
+int ClReportBuilder::WriteTaxAccountantFees(ClXmlWriter& w, int32_t rows)
+{
+    const StIPPAN_PAYEE* block = savedGeneral ? savedGeneral->pPayee : nullptr;
+    return WritePayeeRows(w, kFees, block ? &block->payee[2] : nullptr, 2, rows);
+}
+
+int ClReportBuilder::WriteBorrowingInterest(ClXmlWriter& w, int32_t rows)
+{
+    const StFUDOUSAN_PAYEE* block = savedRealEstate ? savedRealEstate->pPayee : nullptr;
+    return WritePayeeRows(w, kBorrowing, block ? &block->payee[0] : nullptr, 3, rows);
+}
+
+int ClReportBuilder::WriteTaxAccountantFeesRealEstate(ClXmlWriter& w, int32_t rows)
+{
+    const StFUDOUSAN_PAYEE* block = savedRealEstate ? savedRealEstate->pPayee : nullptr;
+    return WritePayeeRows(w, kFees, block ? &block->payee[3] : nullptr, 2, rows);
+}
+
+int ClReportBuilder::WriteLandRent(ClXmlWriter& w, int32_t rows)
+{
+    if (rows <= 0) return 1;
+    const StIPPAN_LANDRENT* block = savedGeneral ? savedGeneral->pLandRent : nullptr;
+    if (!block) return 0;
+    for (int32_t n = 1; n <= rows; ++n) {
+        if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
+        if (n > kLandRentSlots) return 0;
+        const StSavedLandRent& row = block->landRent[n - 1];
+        if (!WriteLowerFormAddress(w, row) || !WriteLandRentMoney(w, row)) return 0;
+        if (!End(w, "TIDAI_UTIWAKE", 4)) return 0;
+    }
+    return 1;
+}
+
+int ClReportBuilder::WriteLandRentRealEstate(ClXmlWriter& w, const StDATAINFO* dataInfo, int32_t rows)
+{
+    if (rows <= 0) return 1;
+    const StFUDOUSAN_LANDRENT* block = savedRealEstate ? savedRealEstate->pLandRent : nullptr;
+    if (!block || !dataInfo) return 0;
+    for (int32_t n = 1; n <= rows; ++n) {
+        if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
+        if (n > kLandRentSlots) return 0;
+        const StSavedLandRent& row = block->landRent[n - 1];
+        int ok = 0;
+        if (dataInfo->cReturnKind == 3)
+            ok = WriteBlueRealEstateAddress(w, row);
+        else if (dataInfo->cReturnKind == 4)
+            ok = WriteLowerFormAddress(w, row);
+        if (!ok || !WriteLandRentMoney(w, row)) return 0;
+        if (!End(w, "TIDAI_UTIWAKE", 4)) return 0;
+    }
+    return 1;
+}

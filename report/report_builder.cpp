@@ -1,0 +1,120 @@
+// The report skeleton: declaration, REPORT, SYSTEM and BASIC around the DATA section.
+#include "report/report_builder.h"
+
+#include <cstring>
+
+#include "app/edition.h"
+#include "app/progress/progress_dlg.h"
+#include "report/full_width.h"
+#include "report/report_fields.h"
+#include "report/report_file.h"
+#include "report/support_info.h"
+#include "report/xml_writer.h"
+
+namespace {
+const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+const char kConnectedProgramVersion[] = "20.01.01";   // the program's own version text
+const char kDefaultProgramVersion[] = "20.00.0X";
+}  // namespace
+
+ClReportBuilder::ClReportBuilder() = default;
+
+ClReportBuilder::~ClReportBuilder() = default;
+
+void ClReportBuilder::Pulse()
+{
+    if (progress) progress->Pulse();
+}
+
+void ClReportBuilder::Advance(short from, short to)
+{
+    if (progress) progress->Advance(from, to);
+}
+
+int ClReportBuilder::WriteReport(const char* path, short functionId, const StDATAINFO* dataInfo)
+{
+    ClReportFile file;
+    ClXmlWriter writer;
+    char line[512];
+    std::memset(line, 0, sizeof line);
+
+    // A file that cannot be created shows at the first write that is tested.
+    writer.Open(&file, path);
+    writer.WriteRaw(kDeclaration);
+    writer.WriteStartTag(line, "REPORT", 0);
+    Pulse();
+
+    int ok = WriteSystem(writer, functionId);
+    if (ok) {
+        Pulse();
+        ok = WriteBasic(writer, dataInfo);
+    }
+    if (ok) {
+        Pulse();
+        ok = WriteData(writer, dataInfo);
+    }
+    if (ok) Pulse();
+
+    // The closing tag, the flush and the close must all succeed, and so must every
+    // earlier write, before the report counts as written.
+    int endWritten = writer.WriteEndTag(line, "REPORT", 0);
+    writer.Close();
+    bool closed = file.Close();
+    return (ok && endWritten && closed) ? 1 : 0;
+}
+
+int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)
+{
+    using namespace report_fields;
+    ClSupportInfo support;   // read on the first lookup, released when this section ends
+    char value[ClSupportInfo::kValueSize];
+
+    if (!Start(writer, "SYSTEM", 1)) return 0;
+    if (!Text(writer, "GYOUMUPREFIX", "TV14", 2)) return 0;
+    Pulse();
+    if (!Text(writer, "VERSION", "1", 2)) return 0;
+    Pulse();
+    if (!Number(writer, "FUNCTIONID", functionId, 2)) return 0;
+    Pulse();
+    if (!Text(writer, "CONNECTEDPROGRAMVER", kConnectedProgramVersion, 2)) return 0;
+    Pulse();
+
+    std::strcpy(value, support.GetProductName());
+    if (!value[0]) std::strcpy(value, CurrentEdition().defaultProgramName);
+    if (!Text(writer, "PROGRAMNAME", value, 2)) return 0;
+    Pulse();
+
+    std::strcpy(value, support.GetProductVersion());
+    if (!value[0]) std::strcpy(value, kDefaultProgramVersion);
+    if (!Text(writer, "PROGRAMVER", value, 2)) return 0;
+    Pulse();
+
+    if (!End(writer, "SYSTEM", 1)) return 0;
+    Advance(progressBase, static_cast<short>(progressBase + 100));
+    return 1;
+}
+
+int ClReportBuilder::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo)
+{
+    using namespace report_fields;
+    if (!dataInfo) return 0;
+
+    if (!Start(writer, "BASIC", 1)) return 0;
+    // The record's name field may lack its NUL: take at most 255 bytes of it.
+    char company[sizeof dataInfo->szCompanyName];
+    std::memcpy(company, dataInfo->szCompanyName, sizeof company);
+    company[sizeof company - 1] = '\0';
+    if (!SlotText(writer, "KOMONSAKINAME", ToFullWidthName(company), kFullWidthResultSize, 2)) return 0;
+    Pulse();
+    if (!Text(writer, "AOSIROKUBUN", dataInfo->cReturnKind == 4 ? "2" : "1", 2)) return 0;
+    Pulse();
+    if (!Number(writer, "JIGYOUNENDOFROM", dataInfo->lPeriodStart, 2)) return 0;
+    Pulse();
+    if (!Number(writer, "JIGYOUNENDOTO", dataInfo->lPeriodEnd, 2)) return 0;
+    Pulse();
+    if (!Number(writer, "SYOTOKUSYURUI", category, 2)) return 0;
+    Pulse();
+    if (!End(writer, "BASIC", 1)) return 0;
+    Advance(static_cast<short>(progressBase + 100), static_cast<short>(progressBase + 200));
+    return 1;
+}

@@ -1,0 +1,76 @@
+#include "report/report_fields.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "common/cp932.h"
+#include "report/value_text.h"
+#include "report/xml_writer.h"
+
+namespace report_fields {
+
+int Text(ClXmlWriter& writer, const char* name, const char* text, int depth)
+{
+    char line[256];
+    return writer.WriteElement(line, name, text ? text : "", depth);
+}
+
+int SlotText(ClXmlWriter& writer, const char* name, const char* slot, std::size_t slotSize, int depth)
+{
+    char text[256];
+    std::size_t limit = slotSize ? slotSize - 1 : 0;
+    if (limit > sizeof text - 1) limit = sizeof text - 1;
+    std::string_view view(slot, strnlen(slot, limit + 1));
+    std::size_t length = 0;
+    while (length < view.size()) {
+        std::size_t n = cp932::CharLengthAt(view, length);
+        if (length + n > limit) break;
+        length += n;
+    }
+    std::memcpy(text, slot, length);
+    text[length] = '\0';
+    return Text(writer, name, text, depth);
+}
+
+int Amount(ClXmlWriter& writer, const char* name, int64_t value, int depth)
+{
+    char text[kValueTextSize];
+    FormatAmount(value, text);
+    return Text(writer, name, text, depth);
+}
+
+int Integer(ClXmlWriter& writer, const char* name, int32_t value, int depth)
+{
+    char text[kValueTextSize];
+    FormatInteger(value, text);
+    return Text(writer, name, text, depth);
+}
+
+int Number(ClXmlWriter& writer, const char* name, int32_t value, int depth)
+{
+    char text[kValueTextSize];
+    FormatNumber(value, text);
+    return Text(writer, name, text, depth);
+}
+
+int RowStart(ClXmlWriter& writer, const char* name, int32_t n, int depth)
+{
+    char line[256];
+    char count[kValueTextSize];
+    FormatRowNumber(n, count);
+    return writer.WriteStartTag(line, name, depth, "COUNT", count);
+}
+
+int Start(ClXmlWriter& writer, const char* name, int depth)
+{
+    char line[256];
+    return writer.WriteStartTag(line, name, depth);
+}
+
+int End(ClXmlWriter& writer, const char* name, int depth)
+{
+    char line[256];
+    return writer.WriteEndTag(line, name, depth);
+}
+
+}  // namespace report_fields
