@@ -1,0 +1,132 @@
+// The value texts of the report: amounts, integers, numbers, fixed point, cut texts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "report/value_text.h"
+
+namespace {
+
+struct AmountCase {
+    int64_t value;
+    const char* text;
+};
+
+TEST(ValueText, AmountTruncatesTowardZero)
+{
+    const AmountCase cases[] = {
+        {-15000, "-1"}, {9999, ""}, {10000, "1"}, {5000, ""}, {-9999, ""}, {-10000, "-1"}, {0, ""},
+        {99999, "9"}, {123456780000, "12345678"}, {INT64_MIN, "-922337203685477"},
+        {INT64_MAX, "922337203685477"},
+    };
+    for (const AmountCase& c : cases) {
+        char out[kValueTextSize] = "junk";
+        FormatAmount(c.value, out);
+        EXPECT_STREQ(c.text, out) << c.value;
+    }
+}
+
+TEST(ValueText, IntegerIsEmptyAtZero)
+{
+    char out[kValueTextSize];
+    FormatInteger(0, out);
+    EXPECT_STREQ("", out);
+    FormatInteger(-5, out);
+    EXPECT_STREQ("-5", out);
+    FormatInteger(20190630, out);
+    EXPECT_STREQ("20190630", out);
+    FormatInteger(INT32_MIN, out);
+    EXPECT_STREQ("-2147483648", out);
+}
+
+TEST(ValueText, RowNumberAndNumberAreNeverEmpty)
+{
+    char out[kValueTextSize];
+    FormatRowNumber(1, out);
+    EXPECT_STREQ("1", out);
+    FormatRowNumber(9999, out);
+    EXPECT_STREQ("9999", out);
+    FormatNumber(0, out);
+    EXPECT_STREQ("0", out);
+    FormatNumber(-1, out);
+    EXPECT_STREQ("-1", out);
+}
+
+struct FixedCase {
+    int64_t value;
+    int decimals;
+    const char* text;
+};
+
+TEST(ValueText, FixedPointRoundsHalfUp)
+{
+    const FixedCase cases[] = {
+        {123450, 2, "12.35"}, {-40, 2, "0.00"}, {450050, 2, "45.01"}, {450049, 2, "45.00"},
+        {99995, 2, "10.00"},  {-99995, 2, "-10.00"}, {5000, 0, "1"}, {4999, 0, "0"},
+        {12345, 4, "1.2345"}, {12345, 3, "1.235"}, {12345, 1, "1.2"}, {-123450, 2, "-12.35"},
+        {0, 2, "0.00"},
+    };
+    for (const FixedCase& c : cases) {
+        char out[kValueTextSize] = "";
+        FormatFixedPoint(c.value, out, sizeof out, c.decimals);
+        EXPECT_STREQ(c.text, out) << c.value << " d" << c.decimals;
+    }
+}
+
+TEST(ValueText, FixedPointLeavesATooSmallDestinationAlone)
+{
+    char out[5] = "abc";
+    FormatFixedPoint(123450, out, sizeof out, 2);   // "12.35" needs 6 bytes
+    EXPECT_STREQ("abc", out);
+    char fits[6] = "abc";
+    FormatFixedPoint(123450, fits, sizeof fits, 2);
+    EXPECT_STREQ("12.35", fits);
+    FormatFixedPoint(123450, fits, sizeof fits, 5);   // no such rounding
+    EXPECT_STREQ("12.35", fits);
+}
+
+struct CutCase {
+    const char* label;
+    std::string source;
+    std::size_t limit;
+    std::string expected;
+};
+
+TEST(ValueText, CutTextKeepsDoubleByteCharactersWhole)
+{
+    const CutCase cases[] = {
+        {"shorter", "abc", 10, "abc"},
+        {"exactly the limit", "0123456789", 10, "0123456789"},
+        {"single bytes cut", "0123456789AB", 10, "0123456789"},
+        // Byte 9 (limit - 1) starts 表 (95 5C) whose trail is at byte 10.
+        {"lead at limit-1", "012345678\x95\x5C", 10, "012345678"},
+        {"character ends at limit", "01234567\x95\x5C" "a", 10, "01234567\x95\x5C"},
+        // 亜亜亜亜亜 (88 9F x5): byte 9 is a trail that looks like a lead (9F).
+        {"trail in lead range", "\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F", 10,
+         "\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F"},
+        {"trail in lead range, odd limit", "\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F", 9,
+         "\x88\x9F\x88\x9F\x88\x9F\x88\x9F"},
+        // A 21-byte use text cut to 12: half-width kana are single bytes.
+        {"use text 21 bytes", "\xB1\xDF\xB0\xC4\x20\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88\x9F\x88", 12,
+         "\xB1\xDF\xB0\xC4\x20\x88\x9F\x88\x9F\x88\x9F"},
+    };
+    for (const CutCase& c : cases) {
+        char out[64];
+        std::memset(out, 0, c.limit + 1);
+        CopyMbcsLimited(c.source.c_str(), out, c.limit);
+        EXPECT_EQ(c.expected, std::string(out)) << c.label;
+    }
+}
+
+TEST(ValueText, CutAddsNoTerminatorAfterACut)
+{
+    char out[8];
+    std::memset(out, 'Z', sizeof out);
+    CopyMbcsLimited("abcdef", out, 3);
+    EXPECT_EQ(0, std::memcmp(out, "abcZ", 4));
+    CopyMbcsLimited("ab", out, 3);
+    EXPECT_STREQ("ab", out);
+}
+
+}  // namespace

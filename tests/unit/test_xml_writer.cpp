@@ -1,0 +1,197 @@
+// Line composition, escaping and failure handling of the report writer.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "report/xml_writer.h"
+#include "tests/fakes/report_capture.h"
+
+using fakes::Visible;
+
+namespace {
+
+TEST(XmlWriter, FourLineScheduleRowIsByteExact)
+{
+    fakes::ReportCapture c;
+    char line[256];
+    ASSERT_EQ(1, c.writer.WriteStartTag(line, "SENJUUSYA_UTIWAKE", 4, "COUNT", "1"));
+    ASSERT_EQ(1, c.writer.WriteElement(line, "SIMEI", "A&B", 5));
+    ASSERT_EQ(1, c.writer.WriteElement(line, "KYUURYOU", "", 5));
+    ASSERT_EQ(1, c.writer.WriteEndTag(line, "SENJUUSYA_UTIWAKE", 4));
+    EXPECT_EQ(Visible("\t\t\t\t<SENJUUSYA_UTIWAKE COUNT=\"1\">\r\n"
+                      "\t\t\t\t\t<SIMEI>A&amp;B</SIMEI>\r\n"
+                      "\t\t\t\t\t<KYUURYOU></KYUURYOU>\r\n"
+                      "\t\t\t\t</SENJUUSYA_UTIWAKE>\r\n"),
+              Visible(c.Bytes()));
+}
+
+struct LineCase {
+    const char* label;
+    int kind;   // 0 start tag, 1 element, 2 end tag
+    const char* name;
+    const char* text;
+    int depth;
+    const char* a1;
+    const char* v1;
+    const char* a2;
+    const char* v2;
+    const char* expected;
+};
+
+const LineCase kLines[] = {
+    {"depth 0 start", 0, "REPORT", nullptr, 0, nullptr, nullptr, nullptr, nullptr, "<REPORT>\r\n"},
+    {"negative depth", 2, "REPORT", nullptr, -3, nullptr, nullptr, nullptr, nullptr, "</REPORT>\r\n"},
+    {"depth 2 element", 1, "VERSION", "1", 2, nullptr, nullptr, nullptr, nullptr, "\t\t<VERSION>1</VERSION>\r\n"},
+    {"two attributes", 0, "ROW", nullptr, 1, "A", "1", "B", "x<y", 0, },
+    {"first value null suppresses both", 0, "ROW", nullptr, 1, "A", nullptr, "B", "2", "\t<ROW>\r\n"},
+    {"first name null suppresses both", 1, "ROW", "t", 0, nullptr, "1", "B", "2", "<ROW>t</ROW>\r\n"},
+    {"second value null", 1, "ROW", "t", 0, "A", "1", "B", nullptr, "<ROW A=\"1\">t</ROW>\r\n"},
+    {"element with attributes", 1, "ROW", "t", 0, "A", "'", "B", "\"", "<ROW A=\"&apos;\" B=\"&quot;\">t</ROW>\r\n"},
+    {"three specials", 1, "E", "&<>", 0, nullptr, nullptr, nullptr, nullptr, "<E>&amp;&lt;&gt;</E>\r\n"},
+    {"null text is empty", 1, "E", nullptr, 0, nullptr, nullptr, nullptr, nullptr, "<E></E>\r\n"},
+    // 表 is 95 5C and ソ is 83 5C, | trail: 8F 7C (録 is 98 5E; ･ stays)
+    {"trail bytes 5C and 7C unchanged", 1, "E", "\x95\x5C\x83\x5C\x8F\x7C", 0, nullptr, nullptr, nullptr, nullptr,
+     "<E>\x95\x5C\x83\x5C\x8F\x7C</E>\r\n"},
+};
+
+TEST(XmlWriter, LineComposition)
+{
+    for (const LineCase& t : kLines) {
+        if (!t.expected) continue;
+        fakes::ReportCapture c;
+        char line[256];
+        int r = 0;
+        if (t.kind == 0) r = c.writer.WriteStartTag(line, t.name, t.depth, t.a1, t.v1, t.a2, t.v2);
+        if (t.kind == 1) r = c.writer.WriteElement(line, t.name, t.text, t.depth, t.a1, t.v1, t.a2, t.v2);
+        if (t.kind == 2) r = c.writer.WriteEndTag(line, t.name, t.depth);
+        EXPECT_EQ(1, r) << t.label;
+        EXPECT_EQ(Visible(t.expected), Visible(c.Bytes())) << t.label;
+    }
+}
+
+TEST(XmlWriter, TwoAttributesAreEscaped)
+{
+    fakes::ReportCapture c;
+    char line[256];
+    c.writer.WriteStartTag(line, "ROW", 1, "A", "1", "B", "x<y");
+    EXPECT_EQ(Visible("\t<ROW A=\"1\" B=\"x&lt;y\">\r\n"), Visible(c.Bytes()));
+}
+
+TEST(XmlWriter, EscapedTextLongerThanTheLineIsWrittenWhole)
+{
+    fakes::ReportCapture c;
+    char line[256];
+    std::string amps(60, '&');
+    ASSERT_EQ(1, c.writer.WriteElement(line, "TOKUSYUJIJOU1", amps.c_str(), 4));
+    std::string escaped;
+    for (int i = 0; i < 60; ++i) escaped += "&amp;";
+    EXPECT_EQ(Visible("\t\t\t\t<TOKUSYUJIJOU1>" + escaped + "</TOKUSYUJIJOU1>\r\n"), Visible(c.Bytes()));
+}
+
+TEST(XmlWriter, WorstCaseValueIsWrittenWhole)
+{
+    fakes::ReportCapture c;
+    char line[256];
+    std::string quotes(255, '"');
+    ASSERT_EQ(1, c.writer.WriteElement(line, "E", quotes.c_str(), 0, "A", quotes.c_str(), "B", quotes.c_str()));
+    std::string escaped;
+    for (int i = 0; i < 255; ++i) escaped += "&quot;";
+    EXPECT_EQ("<E A=\"" + escaped + "\" B=\"" + escaped + "\">" + escaped + "</E>\r\n", c.Bytes());
+}
+
+TEST(XmlWriter, OverlongValueIsCutOnACharacterBoundary)
+{
+    // 254 single bytes then 表 (95 5C): byte 255 would split the character.
+    std::string text(254, 'a');
+    text += "\x95\x5C";
+    EXPECT_EQ(std::string(254, 'a'), ClXmlWriter::Escape(text.c_str()));
+    // A trail byte in the lead-byte range: 亜 is 88 9F; 127 of them are 254 bytes.
+    std::string kanji;
+    for (int i = 0; i < 128; ++i) kanji += "\x88\x9F";
+    EXPECT_EQ(254u, std::string(ClXmlWriter::Escape(kanji.c_str())).size());
+    std::string exact(255, 'b');
+    EXPECT_EQ(exact, ClXmlWriter::Escape((exact + "cc").c_str()));
+}
+
+TEST(XmlWriter, EscapeReplacesTheFiveCharacters)
+{
+    EXPECT_STREQ("&amp;&gt;&lt;&quot;&apos;x", ClXmlWriter::Escape("&><\"'x"));
+    EXPECT_STREQ("", ClXmlWriter::Escape(nullptr));
+}
+
+TEST(XmlWriter, OpenRejectsMissingArguments)
+{
+    ClXmlWriter writer;
+    ClReportFile file;
+    EXPECT_EQ(-1, writer.Open(nullptr, "C:\\x.xml"));
+    EXPECT_EQ(-1, writer.Open(&file, nullptr));
+    char line[256];
+    EXPECT_EQ(0, writer.WriteEndTag(line, "E", 0));   // no file attached
+    EXPECT_EQ(0, writer.Close());
+}
+
+TEST(XmlWriter, FileThatCannotBeCreatedFailsAtTheFirstWrite)
+{
+    fakes::FakeFileSystem fs;
+    platform::Services saved = platform::GetServices();
+    platform::Services services = saved;
+    services.fs = &fs;
+    platform::SetServices(services);
+    {
+        ClReportFile file;
+        ClXmlWriter writer;
+        EXPECT_EQ(0, writer.Open(&file, "C:\\missing\\report.xml"));
+        EXPECT_EQ(0, writer.WriteRaw("<?xml?>\r\n"));
+        char line[256];
+        EXPECT_EQ(0, writer.WriteStartTag(line, "REPORT", 0));
+        writer.Close();
+        EXPECT_TRUE(file.HasFailed());
+    }
+    platform::SetServices(saved);
+}
+
+TEST(XmlWriter, FailedWriteClosesTheFileAndEveryLaterWriteFails)
+{
+    fakes::ReportCapture c;
+    c.fs.FailWriteAt(2);
+    char line[256];
+    EXPECT_EQ(1, c.writer.WriteStartTag(line, "A", 0));
+    EXPECT_EQ(1, c.fs.OpenFileCount());
+    EXPECT_EQ(0, c.writer.WriteStartTag(line, "B", 0));
+    EXPECT_EQ(0, c.fs.OpenFileCount());
+    EXPECT_EQ(0, c.writer.WriteStartTag(line, "C", 0));
+    EXPECT_EQ("<A>\r\n", c.Bytes());
+    EXPECT_TRUE(c.file.HasFailed());
+}
+
+TEST(ReportFile, FailedFlushOrCloseIsReported)
+{
+    for (const char* op : {"Flush", "Close"}) {
+        fakes::ReportCapture c;
+        c.fs.FailCall(op, 1);
+        char line[256];
+        EXPECT_EQ(1, c.writer.WriteStartTag(line, "A", 0));
+        EXPECT_FALSE(c.file.Close()) << op;
+        EXPECT_TRUE(c.file.HasFailed()) << op;
+    }
+}
+
+TEST(ReportFile, TruncatesAnExistingFile)
+{
+    fakes::FakeFileSystem fs;
+    fs.AddFile("C:\\r.xml", "old contents that are long");
+    platform::Services saved = platform::GetServices();
+    platform::Services services = saved;
+    services.fs = &fs;
+    platform::SetServices(services);
+    {
+        ClReportFile file;
+        ASSERT_TRUE(file.Open("C:\\r.xml"));
+        ASSERT_TRUE(file.Write("new", 3));
+        EXPECT_TRUE(file.Close());
+    }
+    EXPECT_EQ("new", fs.FileBytes("C:\\r.xml"));
+    platform::SetServices(saved);
+}
+
+}  // namespace
