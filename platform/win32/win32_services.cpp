@@ -1,0 +1,248 @@
+#include "platform/win32/win32_services.h"
+
+#include "platform/win32/win32_api.h"
+
+#include <vector>
+
+#include "platform/win32/button.h"
+#include "platform/win32/edit.h"
+#include "platform/win32/file.h"
+#include "platform/win32/file_system.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/progress_bar.h"
+#include "platform/win32/save_file_dialog.h"
+#include "platform/win32/wide.h"
+
+namespace platform::win32 {
+
+namespace {
+
+std::wstring EnvironmentValue(const wchar_t* name)
+{
+    const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) return std::wstring();
+    std::vector<wchar_t> buffer(size);
+    const DWORD length = ::GetEnvironmentVariableW(name, buffer.data(), size);
+    if (length == 0 || length >= size) return std::wstring();
+    return std::wstring(buffer.data(), length);
+}
+
+void AppendTrace(const std::wstring& traceFile, const std::string& line)
+{
+    HANDLE file = ::CreateFileW(traceFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+std::wstring WindowTextOf(HWND wnd)
+{
+    const int length = ::GetWindowTextLengthW(wnd);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = ::GetWindowTextW(wnd, text.data(), static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+}  // namespace
+
+// ---- message boxes, windows ----
+
+int Win32MessageBoxes::Show(HWND owner, const std::string& text, const std::string& caption, unsigned type)
+{
+    const std::wstring traceFile = EnvironmentValue(L"LEDGRA_MSGBOX_TRACE");
+    if (!traceFile.empty()) AppendTrace(traceFile, MessageBoxTraceLine(text, type));
+    return ShowMessageBox(owner, text, caption, type);
+}
+
+bool Win32Windows::EnableWindow(HWND wnd, bool enable) { return Window(wnd).Enable(enable); }
+
+bool Win32Windows::SetForegroundWindow(HWND wnd) { return Window(wnd).SetForeground(); }
+
+bool Win32Windows::PostMessage(HWND wnd, unsigned message, std::intptr_t wParam, std::intptr_t lParam)
+{
+    return Window(wnd).PostMsg(message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+// ---- progress window ----
+
+bool Win32ProgressView::Create()
+{
+    return m_dialog.Create(::GetModuleHandleW(nullptr), TEMPLATE_ID, nullptr);
+}
+
+void Win32ProgressView::SetParent(HWND parent) { m_dialog.SetParent(parent); }
+
+void Win32ProgressView::Show() { m_dialog.Show(SW_SHOW); }
+
+void Win32ProgressView::SetCaption(const std::string& text) { m_dialog.SetText(text); }
+
+void Win32ProgressView::SetRange(int barId, int low, int high)
+{
+    ProgressBar(m_dialog.GetItem(barId)).SetRange(low, high);
+}
+
+void Win32ProgressView::SetStep(int barId, int step) { ProgressBar(m_dialog.GetItem(barId)).SetStep(step); }
+
+void Win32ProgressView::SetPos(int barId, int pos) { ProgressBar(m_dialog.GetItem(barId)).SetPos(pos); }
+
+void Win32ProgressView::DeltaPos(int barId, int increment)
+{
+    ProgressBar(m_dialog.GetItem(barId)).DeltaPos(increment);
+}
+
+void Win32ProgressView::BringToTop() { m_dialog.BringToTop(); }
+
+void Win32ProgressView::SetForeground() { m_dialog.SetForeground(); }
+
+void Win32ProgressView::Update() { m_dialog.Update(); }
+
+void Win32ProgressView::End(int result)
+{
+    // Only hidden: EndDialog is for modal boxes and would re-enable an owner (the host
+    // window, once the window has been re-parented) before the run is over.
+    m_result = result;
+    m_dialog.Show(SW_HIDE);
+}
+
+void Win32ProgressView::Destroy() { m_dialog.Destroy(); }
+
+// ---- modal dialog driven by a handler ----
+
+std::string HandlerDialog::GetItemText(int id) { return Dialog::GetItemText(id); }
+
+void HandlerDialog::SetItemText(int id, const std::string& text)
+{
+    // The program may set a text longer than the typing limit (a chosen path).
+    m_settingText = true;
+    Dialog::SetItemText(id, text);
+    m_settingText = false;
+    auto limit = m_byteLimits.find(id);
+    if (limit != m_byteLimits.end()) limit->second.accepted = WindowTextOf(GetItem(id));
+}
+
+bool HandlerDialog::IsChecked(int id) { return IsButtonChecked(id); }
+
+void HandlerDialog::SetCheck(int id, bool checked) { Button(GetItem(id)).SetCheck(checked); }
+
+void HandlerDialog::EnableItem(int id, bool enable) { Window(GetItem(id)).Enable(enable); }
+
+bool HandlerDialog::IsItemEnabled(int id) { return Window(GetItem(id)).IsEnabled(); }
+
+void HandlerDialog::SetFocus(int id)
+{
+    if (m_initializing) m_focusSetDuringInit = true;
+    Window(GetItem(id)).SetFocus();
+}
+
+int HandlerDialog::GetFocusId() { return ControlIdOf(::GetFocus()); }
+
+void HandlerDialog::SelectAllText(int id)
+{
+    Edit edit(GetItem(id));
+    edit.SetSel(0, -1);
+    edit.ScrollCaret();
+}
+
+void HandlerDialog::LimitText(int id, int bytes)
+{
+    if (bytes <= 0) return;
+    // A CP932 text of n bytes never has more than n UTF-16 units, so the control's own
+    // limit refuses nothing that the byte limit allows.
+    Edit(GetItem(id)).LimitText(bytes);
+    ByteLimit& limit = m_byteLimits[id];
+    limit.bytes = static_cast<std::size_t>(bytes);
+    limit.accepted = WindowTextOf(GetItem(id));
+}
+
+bool HandlerDialog::IsKeyDown(int virtualKey) { return (::GetKeyState(virtualKey) & 0x8000) != 0; }
+
+bool HandlerDialog::OnInit()
+{
+    m_initializing = true;
+    m_focusSetDuringInit = false;
+    m_handler.OnInitDialog(*this);
+    m_initializing = false;
+    // A handler that placed the focus keeps it; otherwise the dialog manager chooses.
+    return !m_focusSetDuringInit;
+}
+
+bool HandlerDialog::OnCommand(int id, int code, HWND control)
+{
+    if (code == EN_CHANGE) {
+        KeepByteLimit(id);
+        return true;
+    }
+    // Button clicks, and the dialog manager's commands IDOK / IDCANCEL (Enter, Esc, close box).
+    if (code == BN_CLICKED || control == nullptr) {
+        m_handler.OnCommand(*this, id);
+        return true;
+    }
+    return false;
+}
+
+bool HandlerDialog::PreTranslateMessage(MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN) return false;
+    if (msg.hwnd != m_wnd && !::IsChild(m_wnd, msg.hwnd)) return false;
+    return m_handler.PreTranslateKey(*this, static_cast<int>(msg.wParam), ControlIdOf(msg.hwnd));
+}
+
+void HandlerDialog::KeepByteLimit(int id)
+{
+    if (m_settingText) return;
+    auto found = m_byteLimits.find(id);
+    if (found == m_byteLimits.end()) return;
+    ByteLimit& limit = found->second;
+    HWND edit = GetItem(id);
+    const std::wstring now = WindowTextOf(edit);
+    const std::size_t bytes = FromWide(now).size();
+    const std::size_t before = FromWide(limit.accepted).size();
+    if (bytes <= limit.bytes || bytes <= before) {
+        limit.accepted = now;
+        return;
+    }
+    // Too long: put the accepted text back, the caret where the change began.
+    std::size_t same = 0;
+    while (same < now.size() && same < limit.accepted.size() && now[same] == limit.accepted[same]) ++same;
+    m_settingText = true;
+    ::SetWindowTextW(edit, limit.accepted.c_str());
+    m_settingText = false;
+    Edit(edit).SetSel(static_cast<int>(same), static_cast<int>(same));
+    ::MessageBeep(MB_OK);
+}
+
+// ---- the ui ----
+
+int Win32Ui::RunModal(int templateId, HWND parent, IDialogHandler& handler)
+{
+    HandlerDialog dialog(handler);
+    return static_cast<int>(dialog.Run(::GetModuleHandleW(nullptr), templateId, parent));
+}
+
+std::unique_ptr<IProgressView> Win32Ui::CreateProgressView() { return std::make_unique<Win32ProgressView>(); }
+
+bool Win32Ui::SaveFileDialog(HWND owner, const SaveFileRequest& request, std::string& path)
+{
+    return ShowSaveFileDialog(owner, request, path);
+}
+
+void InstallServices()
+{
+    static Win32FileSystem fileSystem;
+    static Win32MessageBoxes boxes;
+    static Win32Windows windows;
+    static Win32WaitCursor cursor;
+    static Win32Ui ui;
+    Services services;
+    services.fs = &fileSystem;
+    services.boxes = &boxes;
+    services.windows = &windows;
+    services.cursor = &cursor;
+    services.ui = &ui;
+    SetServices(services);
+}
+
+}  // namespace platform::win32
