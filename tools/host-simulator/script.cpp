@@ -1,5 +1,6 @@
 #include "script.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "common/cp932.h"
@@ -126,15 +127,41 @@ std::string MessageBoxLine(const std::string& traceLine)
         type = line.substr(0, blank);
         text = line.substr(blank + 1);
     }
-    // Any raw newline left in the text is shown as \n, so one box stays one line.
-    std::string utf8;
-    for (char c : cp932::ToUtf8(text)) {
-        if (c == '\n')
-            utf8 += "\\n";
-        else if (c != '\r')
-            utf8 += c;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(type.c_str(), &end, 16);
+    if (!type.empty() && *end == '\0') {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%02lx", value);
+        type = hex;
     }
-    return "message-box: " + type + " " + utf8;
+    // The exporter writes its trace in UTF-8; a CP932 line (not valid UTF-8) is converted.
+    if (!IsValidUtf8(text))
+        text = cp932::ToUtf8(text);
+    // Any raw newline left in the text is shown as \n, so one box stays one line.
+    std::string shown;
+    for (char c : text) {
+        if (c == '\n')
+            shown += "\\n";
+        else if (c != '\r')
+            shown += c;
+    }
+    return "message-box: " + type + " " + shown;
+}
+
+bool IsValidUtf8(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        std::size_t extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : (b >> 3) == 0x1E ? 3 : 9;
+        if (extra == 9 || (extra == 1 && b < 0xC2) || i + extra >= text.size())
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return true;
 }
 
 }  // namespace hostsim_tool

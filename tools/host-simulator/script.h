@@ -31,9 +31,11 @@ struct Step {
 // "line N: <reason>: <line>".
 bool ParseScript(const std::string& utf8Text, std::vector<Step>& steps, std::string& error);
 
-// One line of the exporter's message-box trace ("0xTT <CP932 text>") turned into the
-// simulator's output line "message-box: 0xTT <UTF-8 text>". Newlines inside the text
-// are written as the two characters \n.
+// One line of the exporter's message-box trace ("0xTT <text>", UTF-8 with newlines as
+// the two characters \n) turned into the simulator's output line
+// "message-box: 0xTT <UTF-8 text>". A line that is not UTF-8 is read as CP932.
 std::string MessageBoxLine(const std::string& traceLine);
+
+bool IsValidUtf8(const std::string& text);
 
 }  // namespace hostsim_tool

@@ -1,0 +1,204 @@
+#!/usr/bin/env bash
+# Runs one end-to-end case under Wine: a fresh program folder with the exporter and
+# TaxvaneDef.ini, the case's host data store, the host simulator driving the exporter
+# by the case's script, and then the checks: the simulator's printed lines against the
+# expected file, the host call log, the report against its golden, and the case's own
+# checks.
+#
+# Usage: run_case.sh CASE_DIR
+# Environment (set by CMake): E2E_SOURCE_DIR, E2E_WORK_ROOT, E2E_SIMULATOR, E2E_PRO,
+# E2E_BASIC, WINEPREFIX.
+#
+# A case folder holds:
+#   case.conf       bash: EXPORTER=pro|basic, SIM_ARGS=(...), TAXVANE_LEVEL (a value, or
+#                   "none" for no TaxvaneDef.ini, or "nokey"), HOST_DATA (repo-relative
+#                   store to start from; host.json in the case folder wins), RUN_LANG,
+#                   EXPECT_RC, GOLDEN (repo-relative) and REPORT (work-relative), and
+#                   optional functions setup, check and second_run.
+#   host.json       host data store (optional); its folders point into the work folder
+#   script.txt      simulator script
+#   expected.txt    the simulator's expected output lines
+#   log.txt         lines that must occur in this order in the host call log (optional)
+# In script.txt, expected.txt and host.json, @WORK@ stands for the work folder as
+# Windows sees it (Z:\...\, ending in a backslash); in host.json @WORKJ@ is the same with
+# doubled backslashes for JSON.
+set -euo pipefail
+
+CASE_DIR=$(cd "${1:?usage: run_case.sh CASE_DIR}" && pwd)
+CASE=$(basename "$CASE_DIR")
+: "${E2E_SOURCE_DIR:?}" "${E2E_WORK_ROOT:?}" "${E2E_SIMULATOR:?}" "${WINEPREFIX:?}"
+
+WORK="$E2E_WORK_ROOT/$CASE"
+rm -rf "$WORK"
+mkdir -p "$WORK/bin" "$WORK/out" "$WORK/settings" "$WORK/default"
+
+fail() {
+    printf 'FAIL [%s]: %s\n' "$CASE" "$*" >&2
+    exit 1
+}
+
+# Z: is the Linux root in Wine.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+WIN_WORK="$(winpath "$WORK")\\"
+WIN_WORK_JSON=${WIN_WORK//\\/\\\\}
+
+# Replaces the placeholders of a case file and writes the result.
+expand() {
+    local from=$1 to=$2 text
+    text=$(<"$from")
+    text=${text//@WORKJ@/$WIN_WORK_JSON}
+    text=${text//@WORK@/$WIN_WORK}
+    printf '%s\n' "$text" > "$to"
+}
+
+# Defaults, overridden by case.conf.
+EXPORTER=pro
+SIM_ARGS=()
+TAXVANE_LEVEL=2
+HOST_DATA=
+RUN_LANG=ja_JP.UTF-8
+EXPECT_RC=0
+GOLDEN=
+REPORT=
+setup() { :; }
+check() { :; }
+# shellcheck source=/dev/null
+source "$CASE_DIR/case.conf"
+
+case "$EXPORTER" in
+    pro) EXE=${E2E_PRO:?} ;;
+    basic) EXE=${E2E_BASIC:?} ;;
+    *) fail "EXPORTER must be pro or basic" ;;
+esac
+EXE_NAME=$(basename "$EXE")
+cp "$EXE" "$WORK/bin/"
+for f in SUPPORT.INF; do
+    [ -f "$(dirname "$EXE")/$f" ] && cp "$(dirname "$EXE")/$f" "$WORK/bin/"
+done
+case "$TAXVANE_LEVEL" in
+    none) ;;
+    nokey) printf '[ProgramLevel]\r\n' > "$WORK/bin/TaxvaneDef.ini" ;;
+    *) printf '[ProgramLevel]\r\nTV14=%s\r\n' "$TAXVANE_LEVEL" > "$WORK/bin/TaxvaneDef.ini" ;;
+esac
+
+# The host data store: the case's own, or a shared one with its folders moved into the
+# work folder, so that no run sees another's remembered destinations.
+if [ -f "$CASE_DIR/host.json" ]; then
+    expand "$CASE_DIR/host.json" "$WORK/host.json"
+else
+    python3 - "$E2E_SOURCE_DIR/${HOST_DATA:-docs/sample-host-data.json}" "$WORK/host.json" "$WIN_WORK" <<'PY'
+import json, sys
+src, dst, work = sys.argv[1:4]
+with open(src, encoding="utf-8") as f:
+    store = json.load(f)
+store.pop("comment", None)
+store["folders"] = {"output": work + "default\\", "settings": work + "settings\\"}
+with open(dst, "w", encoding="utf-8") as f:
+    json.dump(store, f, ensure_ascii=False, indent=1)
+PY
+fi
+
+setup
+
+# One run of the simulator. Arguments: script file, expected file, output name.
+run_simulator() {
+    local script=$1 expected=$2 name=$3
+    local args=(--exporter "$(winpath "$WORK/bin/$EXE_NAME")" --timeout "${E2E_TIMEOUT:-60}")
+    if [ -f "$script" ]; then
+        expand "$script" "$WORK/$name.script.txt"
+        args+=(--script "$(winpath "$WORK/$name.script.txt")")
+    fi
+    local a
+    for a in "${SIM_ARGS[@]}"; do
+        a=${a//@WORK@/$WIN_WORK}
+        args+=("$a")
+    done
+    local rc=0
+    (
+        cd "$WORK"
+        export LEDGRA_HOST_DATA
+        LEDGRA_HOST_DATA=$(winpath "$WORK/host.json")
+        export LEDGRA_HOST_LOG
+        LEDGRA_HOST_LOG=$(winpath "$WORK/host.log")
+        export LANG=$RUN_LANG WINEDEBUG=-all
+        unset LC_ALL LC_CTYPE LC_MESSAGES
+        if [ -n "${DISPLAY:-}" ]; then
+            wine "$E2E_SIMULATOR" "${args[@]}"
+        else
+            xvfb-run -a -s "-screen 0 1024x768x24" wine "$E2E_SIMULATOR" "${args[@]}"
+        fi
+    ) > "$WORK/$name.out" 2> "$WORK/$name.err" || rc=$?
+    # Nothing of this run may outlive it.
+    wineserver -k 2>/dev/null || true
+    echo "--- simulator ($name), exit $rc:"
+    cat "$WORK/$name.out"
+    echo "--- simulator stderr ($name):"
+    grep -v '^X connection to' "$WORK/$name.err" || true
+    if [ "$rc" -ne "$EXPECT_RC" ]; then
+        fail "the simulator exited with $rc, expected $EXPECT_RC"
+    fi
+    expand "$expected" "$WORK/$name.expected"
+    if ! diff -u "$WORK/$name.expected" "$WORK/$name.out"; then
+        fail "the simulator's lines differ from $(basename "$expected") (- expected, + actual)"
+    fi
+}
+
+# Every line of the order file must occur in the host call log, in this order.
+check_log_order() {
+    local order=$1 log="$WORK/host.log"
+    [ -f "$log" ] || fail "no host call log was written"
+    local want line n=0 found
+    local -a lines
+    mapfile -t lines < "$log"
+    while IFS= read -r want || [ -n "$want" ]; do
+        [ -z "$want" ] && continue
+        found=0
+        while [ $n -lt ${#lines[@]} ]; do
+            line=${lines[$n]}
+            n=$((n + 1))
+            if [ "$line" = "$want" ]; then
+                found=1
+                break
+            fi
+        done
+        if [ $found -eq 0 ]; then
+            echo "--- host call log:"
+            cat "$log"
+            fail "host call log: '$want' missing or out of order (see $(basename "$order"))"
+        fi
+    done < "$order"
+}
+
+# The report must equal its golden byte for byte.
+check_same_bytes() {
+    local golden=$1 actual=$2
+    [ -f "$actual" ] || fail "no report at $actual"
+    if ! cmp -s "$golden" "$actual"; then
+        echo "--- first differing bytes (offset, golden, actual, octal):"
+        cmp -l "$golden" "$actual" | head -n 10 || true
+        echo "--- as UTF-8 (- golden, + actual):"
+        diff -u <(iconv -f CP932 -t UTF-8 "$golden" | tr -d '\r') \
+                <(iconv -f CP932 -t UTF-8 "$actual" | tr -d '\r') | head -n 40 || true
+        fail "the report $actual differs from $golden"
+    fi
+}
+
+run_simulator "$CASE_DIR/script.txt" "$CASE_DIR/expected.txt" run1
+if [ -f "$CASE_DIR/log.txt" ]; then
+    check_log_order "$CASE_DIR/log.txt"
+fi
+if [ -n "$GOLDEN" ]; then
+    check_same_bytes "$E2E_SOURCE_DIR/$GOLDEN" "$WORK/$REPORT"
+fi
+check
+if [ -f "$CASE_DIR/expected2.txt" ]; then
+    mv "$WORK/host.log" "$WORK/host.run1.log" 2>/dev/null || true
+    run_simulator "$CASE_DIR/script2.txt" "$CASE_DIR/expected2.txt" run2
+    if [ -f "$CASE_DIR/log2.txt" ]; then
+        check_log_order "$CASE_DIR/log2.txt"
+    fi
+    if declare -F check2 >/dev/null; then
+        check2
+    fi
+fi
+echo "PASS [$CASE]"
