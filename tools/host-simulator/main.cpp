@@ -623,6 +623,46 @@ bool RunStep(const Step& step, const Options& opt, double timeout, std::string& 
     case StepKind::Sleep:
         Pump(static_cast<DWORD>(step.number));
         return true;
+    case StepKind::ExpectText:
+    case StepKind::ExpectChecked:
+    case StepKind::ExpectDisabled:
+    case StepKind::ExpectEnabled: {
+        HWND ctl = nullptr;
+        HWND dlg = WaitForWindow(timeout, [&](HWND w) {
+            ctl = FindControl(w, step.number);
+            return ctl != nullptr;
+        });
+        if (!dlg || !ctl) {
+            error = "no exporter window has the control " + std::to_string(step.number);
+            return false;
+        }
+        Pump(50);
+        if (step.kind == StepKind::ExpectText) {
+            // Through the program's CP932 table, as the exporter itself reads its texts.
+            const std::wstring wide = TextOf(ctl);
+            const std::string shown = cp932::ToUtf8(cp932::FromUtf16(std::u16string(wide.begin(), wide.end())));
+            if (shown != step.text) {
+                error = "the control shows '" + shown + "'";
+                return false;
+            }
+            return true;
+        }
+        if (step.kind == StepKind::ExpectChecked) {
+            DWORD_PTR state = 0;
+            SendMessageTimeoutW(ctl, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+            if (state != BST_CHECKED) {
+                error = "the control is not checked";
+                return false;
+            }
+            return true;
+        }
+        const bool enabled = IsWindowEnabled(ctl) != 0;
+        if (enabled != (step.kind == StepKind::ExpectEnabled)) {
+            error = enabled ? "the control is enabled" : "the control is disabled";
+            return false;
+        }
+        return true;
+    }
     case StepKind::WaitEnd:
         return true;  // handled by the caller
     }

@@ -108,6 +108,18 @@ bool ParseScript(const std::string& utf8Text, std::vector<Step>& steps, std::str
             step.kind = StepKind::Sleep;
             if (!ParseInt(arg, step.number) || step.number < 0)
                 return fail("sleep takes milliseconds");
+        } else if (word == "expect-text") {
+            step.kind = StepKind::ExpectText;
+            const auto gap = arg.find_first_of(" \t");
+            if (!ParseInt(arg.substr(0, gap), step.number))
+                return fail("expect-text takes a control id and a text");
+            step.text = gap == std::string::npos ? std::string() : arg.substr(gap + 1);
+        } else if (word == "expect-checked" || word == "expect-disabled" || word == "expect-enabled") {
+            step.kind = word == "expect-checked"    ? StepKind::ExpectChecked
+                        : word == "expect-disabled" ? StepKind::ExpectDisabled
+                                                    : StepKind::ExpectEnabled;
+            if (!ParseInt(arg, step.number))
+                return fail(word + " takes a control id");
         } else {
             return fail("unknown step '" + word + "'");
         }

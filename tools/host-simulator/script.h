@@ -17,6 +17,10 @@ enum class StepKind {
     WaitEnd,       // wait-end
     WaitWindow,    // wait-window CAPTION-PREFIX (a window of the exporter whose caption starts so)
     Sleep,         // sleep MILLISECONDS
+    ExpectText,    // expect-text ID TEXT (the control's text, UTF-8; TEXT may be empty)
+    ExpectChecked, // expect-checked ID (a radio button or check box is checked)
+    ExpectDisabled,// expect-disabled ID
+    ExpectEnabled, // expect-enabled ID
 };
 
 struct Step {
