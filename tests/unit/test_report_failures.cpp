@@ -1,0 +1,203 @@
+// A report whose file fails at any one write, flush or close is never reported as
+// written, for every form; and the builder drives the progress window to 100 percent.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/progress/progress_dlg.h"
+#include "report/report_builder.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/fake_message_boxes.h"
+#include "tests/fakes/fake_ui.h"
+#include "tests/fakes/saved_details.h"
+
+namespace {
+
+const char kOut[] = "C:\\out.xml";
+
+struct Form {
+    uint8_t returnKind;
+    short category;
+};
+
+class ReportRun {
+public:
+    explicit ReportRun(const Form& form)
+    {
+        builder.sumLines = &sumLines;
+        builder.monthlyTotals = &monthly;
+        builder.savedGeneral = &saved.general;
+        builder.savedRealEstate = &saved.realEstate;
+        builder.category = form.category;
+        info.cReturnKind = form.returnKind;
+        info.lPeriodStart = 20190101;
+        info.lPeriodEnd = 20191231;
+        std::strcpy(info.szCompanyName, "Company & Co");
+        saved.SetRentals(3, true);
+        std::strcpy(saved.general.pNotes->szSpecialMatters, "line one\r\nline two");
+        std::strcpy(saved.realEstate.pNotes->szSpecialMatters, "note");
+        for (int i = 1; i <= 50; ++i) {
+            StAOSUMINFO* line = new StAOSUMINFO{};
+            line->lRowNo = i;
+            line->lLineCode = i;
+            line->llAmount = i * 10000;
+            sumLines.push_back(line);
+        }
+    }
+    ~ReportRun() { FreeSumLines(sumLines); }
+
+    fakes::SavedDetails saved;
+    ClSumLineList sumLines;
+    StAOSUMINFO_TSUKIBETSU monthly{};
+    ClReportBuilder builder;
+    StDATAINFO info{};
+};
+
+// Whether a form reads block b: 0-6 the general blocks 1-7, 7-14 the real-estate blocks 1-8.
+bool FormReads(const Form& form, int b)
+{
+    const bool blue = form.returnKind == 3;
+    if (form.category != 3) {
+        if (b >= 7) return false;
+        return blue ? b != 6 : true;   // the trade breakdowns are white only
+    }
+    if (b < 7) return blue && b == 0;   // the deduction choice of the blue form
+    if (b == 13 || b == 14) return !blue;   // repairs and rental scale: white only
+    return true;
+}
+
+class ReportFailures : public ::testing::TestWithParam<Form> {
+protected:
+    void SetUp() override { m_previous = platform::GetServices(); }
+    void TearDown() override { platform::SetServices(m_previous); }
+    void Use(fakes::FakeFileSystem& fs)
+    {
+        platform::Services services = m_previous;
+        services.fs = &fs;
+        services.boxes = &boxes;
+        platform::SetServices(services);
+    }
+    fakes::FakeMessageBoxes boxes;
+
+private:
+    platform::Services m_previous;
+};
+
+TEST_P(ReportFailures, EveryFailingWriteFailsTheReport)
+{
+    int writes = 0;
+    std::string whole;
+    {
+        fakes::FakeFileSystem fs;
+        Use(fs);
+        ReportRun run(GetParam());
+        ASSERT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
+        writes = fs.CallCount("Write");
+        whole = fs.FileBytes(kOut);
+    }
+    ASSERT_GT(writes, 50);
+    for (int n = 1; n <= writes; ++n) {
+        fakes::FakeFileSystem fs;
+        fs.FailWriteAt(n);
+        Use(fs);
+        ReportRun run(GetParam());
+        EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << "write " << n << " of " << writes;
+        EXPECT_EQ(0, fs.OpenFileCount()) << "write " << n;
+        // What was written before the failure stays, and nothing after it.
+        std::string partial = fs.FileBytes(kOut);
+        EXPECT_EQ(whole.substr(0, partial.size()), partial) << "write " << n;
+        EXPECT_LT(partial.size(), whole.size()) << "write " << n;
+    }
+}
+
+TEST_P(ReportFailures, FailedFlushOrCloseFailsTheReport)
+{
+    for (const char* op : {"Flush", "Close", "CreateExclusive"}) {
+        fakes::FakeFileSystem fs;
+        fs.FailCall(op, 1);
+        Use(fs);
+        ReportRun run(GetParam());
+        EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << op;
+        EXPECT_EQ(0, fs.OpenFileCount()) << op;
+    }
+}
+
+TEST_P(ReportFailures, DiskFullFromAnyPointFailsTheReport)
+{
+    for (int n : {1, 2, 3, 20, 200}) {
+        fakes::FakeFileSystem fs;
+        fs.FailCallsFrom("Write", n);
+        Use(fs);
+        ReportRun run(GetParam());
+        EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << n;
+    }
+}
+
+TEST_P(ReportFailures, MissingBlocksFailTheReportWithoutACrash)
+{
+    // Each block in turn is missing: the form fails exactly when it reads that block.
+    for (int block = 0; block < 15; ++block) {
+        fakes::FakeFileSystem fs;
+        Use(fs);
+        ReportRun run(GetParam());
+        StAOSIROSAVEINFO_IPPAN general = run.saved.general;
+        StAOSIROSAVEINFO_FUDOUSAN realEstate = run.saved.realEstate;
+        void** slots[15] = {
+            reinterpret_cast<void**>(&general.pBase),      reinterpret_cast<void**>(&general.pFamily),
+            reinterpret_cast<void**>(&general.pSalary),    reinterpret_cast<void**>(&general.pPayee),
+            reinterpret_cast<void**>(&general.pLandRent),  reinterpret_cast<void**>(&general.pNotes),
+            reinterpret_cast<void**>(&general.pTrade),     reinterpret_cast<void**>(&realEstate.pBase),
+            reinterpret_cast<void**>(&realEstate.pRentals), reinterpret_cast<void**>(&realEstate.pPayee),
+            reinterpret_cast<void**>(&realEstate.pEmployee), reinterpret_cast<void**>(&realEstate.pLandRent),
+            reinterpret_cast<void**>(&realEstate.pNotes),  reinterpret_cast<void**>(&realEstate.pRepair),
+            reinterpret_cast<void**>(&realEstate.pScale),
+        };
+        *slots[block] = nullptr;
+        run.builder.savedGeneral = &general;
+        run.builder.savedRealEstate = &realEstate;
+        EXPECT_EQ(FormReads(GetParam(), block) ? 0 : 1, run.builder.WriteReport(kOut, 1, &run.info)) << block;
+        std::string report = fs.FileBytes(kOut);
+        EXPECT_EQ("</REPORT>\r\n", report.substr(report.size() - 11)) << block;
+    }
+    fakes::FakeFileSystem fs;
+    Use(fs);
+    ReportRun run(GetParam());
+    run.builder.savedGeneral = nullptr;
+    run.builder.savedRealEstate = nullptr;
+    EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllForms, ReportFailures,
+                         ::testing::Values(Form{3, 1}, Form{3, 2}, Form{3, 3}, Form{4, 1}, Form{4, 2}, Form{4, 3}),
+                         [](const ::testing::TestParamInfo<Form>& info) {
+                             return std::string(info.param.returnKind == 3 ? "Blue" : "White") +
+                                    std::to_string(info.param.category);
+                         });
+
+TEST(ReportProgress, BuilderRunsTheCaptionFromFiftyToOneHundred)
+{
+    platform::Services previous = platform::GetServices();
+    fakes::FakeFileSystem fs;
+    fakes::FakeUi ui;
+    platform::Services services = previous;
+    services.fs = &fs;
+    services.ui = &ui;
+    platform::SetServices(services);
+    {
+        ClProgressDlg progress;
+        ASSERT_TRUE(progress.Create());
+        progress.ResetOverall();
+        ReportRun run(Form{4, 1});
+        run.builder.progress = &progress;
+        ASSERT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
+        ASSERT_EQ(1u, ui.progressViews.size());
+        const auto& captions = ui.progressViews[0]->captions;
+        ASSERT_EQ(53u, captions.size());   // units 500-600, 600-700, 700-1000 at every tenth
+        EXPECT_EQ("\x8F\x57\x8C\x76\x92\x86 50\x81\x93", captions.front());
+        EXPECT_EQ("\x8F\x57\x8C\x76\x92\x86 100\x81\x93", captions.back());
+    }
+    platform::SetServices(previous);
+}
+
+}  // namespace
