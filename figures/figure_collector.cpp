@@ -35,9 +35,9 @@ void SelectedDataId(char (&id)[sizeof(StDATAINFO::szDataId) + 1])
 template <typename HostObject>
 void BindToSelectedData(HostObject& object)
 {
+    object.AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
     char id[sizeof(StDATAINFO::szDataId) + 1];
     SelectedDataId(id);
-    object.AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
     object.SetCurDataID(id);
 }
 
