@@ -1,0 +1,195 @@
+// Collects the figures of the data set selected in the host data store and writes the
+// report, as the program does after its conditions dialog, without any window.
+#include "tools/export-report/export_report.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/edition.h"
+#include "app/export_app.h"
+#include "figures/figure_collector.h"
+#include "host/host.h"
+#include "hostsim/hostsim.h"
+#include "platform/services.h"
+#include "report/report_builder.h"
+
+namespace export_report {
+namespace {
+
+const char kUsageText[] =
+    "usage: export-report --host-data FILE --category N --out FILE [--function-id N] [--edition pro|basic]\n"
+    "  N: 1 business income, 2 other income, 3 real-estate income\n"
+    "  exit status: 0 written, 1 failed, 2 usage error";
+
+struct Options {
+    std::string hostData;
+    std::string out;
+    long category = 0;
+    long functionId = 1;
+    const ClEdition* edition = &ProEdition();
+};
+
+bool ParseNumber(const std::string& text, long low, long high, long* value)
+{
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    long n = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || n < low || n > high) return false;
+    *value = n;
+    return true;
+}
+
+// The reason of a usage error, or empty when the arguments are good.
+std::string ParseOptions(const std::vector<std::string>& args, Options* options)
+{
+    bool haveCategory = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        if (i + 1 >= args.size()) return name + ": value missing";
+        const std::string& value = args[++i];
+        if (name == "--host-data") {
+            options->hostData = value;
+        } else if (name == "--out") {
+            options->out = value;
+        } else if (name == "--category") {
+            if (!ParseNumber(value, 1, 3, &options->category)) return "--category: 1, 2 or 3";
+            haveCategory = true;
+        } else if (name == "--function-id") {
+            if (!ParseNumber(value, SHRT_MIN, SHRT_MAX, &options->functionId)) return "--function-id: a 16-bit number";
+        } else if (name == "--edition") {
+            if (value == "pro")
+                options->edition = &ProEdition();
+            else if (value == "basic")
+                options->edition = &BasicEdition();
+            else
+                return "--edition: pro or basic";
+        } else {
+            return name + ": unknown option";
+        }
+    }
+    if (options->hostData.empty()) return "--host-data is required";
+    if (options->out.empty()) return "--out is required";
+    if (!haveCategory) return "--category is required";
+    return std::string();
+}
+
+// The figure store of one export, released as the program's end step releases it.
+struct FigureStore {
+    ClSumLineList sumLines;
+    StAOSUMINFO_TSUKIBETSU monthlyTotals{};
+    StAOSIROSAVEINFO_IPPAN savedGeneral{};
+    StAOSIROSAVEINFO_FUDOUSAN savedRealEstate{};
+
+    ~FigureStore()
+    {
+        void** general[] = {reinterpret_cast<void**>(&savedGeneral.pBase), reinterpret_cast<void**>(&savedGeneral.pFamily),
+                            reinterpret_cast<void**>(&savedGeneral.pSalary), reinterpret_cast<void**>(&savedGeneral.pPayee),
+                            reinterpret_cast<void**>(&savedGeneral.pLandRent), reinterpret_cast<void**>(&savedGeneral.pNotes),
+                            reinterpret_cast<void**>(&savedGeneral.pTrade)};
+        void** realEstate[] = {
+            reinterpret_cast<void**>(&savedRealEstate.pBase),     reinterpret_cast<void**>(&savedRealEstate.pRentals),
+            reinterpret_cast<void**>(&savedRealEstate.pPayee),    reinterpret_cast<void**>(&savedRealEstate.pEmployee),
+            reinterpret_cast<void**>(&savedRealEstate.pLandRent), reinterpret_cast<void**>(&savedRealEstate.pNotes),
+            reinterpret_cast<void**>(&savedRealEstate.pRepair),   reinterpret_cast<void**>(&savedRealEstate.pScale)};
+        for (void** block : general) {
+            platform::TaskMemFree(*block);
+            *block = nullptr;
+        }
+        for (void** block : realEstate) {
+            platform::TaskMemFree(*block);
+            *block = nullptr;
+        }
+        FreeSumLines(sumLines);
+    }
+};
+
+// The host connection for the life of one run; closed in the program's order.
+class Connection {
+public:
+    ~Connection()
+    {
+        ClAccConnect* connect = ClAccConnect::Inst();
+        connect->LogOut();
+        connect->Terminate();
+        connect->Release();
+    }
+};
+
+int Export(const Options& options)
+{
+    static char caption[] = "所得税";
+    Connection connection;
+    ClAccConnect* connect = ClAccConnect::Inst();
+    connect->m_pszCaption = caption;
+    connect->SetAppType(static_cast<ClSysEnvMgr::_AppType>(options.edition->appType));
+    connect->SetUseDataType(2);
+    if (connect->Initiate() != 0) {
+        PrintMessage("ホストに接続できませんでした。");
+        return kFailed;
+    }
+    if (connect->ExpSysLink() != 0) {
+        PrintMessage("ホストのデータにリンクできませんでした。");
+        return kFailed;
+    }
+
+    StDATAINFO selected;
+    std::memset(&selected, 0, sizeof selected);
+    ClExportApp app;
+    app.FindSelectedData(&selected);
+    if (selected.sDataKind == 99) {
+        PrintMessage("過年度データは出力できません。");
+        return kFailed;
+    }
+
+    FigureStore store;
+    const short category = static_cast<short>(options.category);
+    {
+        ClFigureCollector collector;
+        collector.sumLines = &store.sumLines;
+        collector.monthlyTotals = &store.monthlyTotals;
+        collector.savedGeneral = &store.savedGeneral;
+        collector.savedRealEstate = &store.savedRealEstate;
+        if (!collector.Collect(&selected, category)) {
+            PrintMessage("集計データの取得に失敗しました。");
+            return kFailed;
+        }
+    }
+
+    ClReportBuilder builder;
+    builder.sumLines = &store.sumLines;
+    builder.monthlyTotals = &store.monthlyTotals;
+    builder.savedGeneral = &store.savedGeneral;
+    builder.savedRealEstate = &store.savedRealEstate;
+    builder.category = category;
+    builder.progressBase = 500;
+    if (!builder.WriteReport(options.out.c_str(), static_cast<short>(options.functionId), &selected)) {
+        PrintMessage("XMLファイルの出力に失敗しました。");
+        return kFailed;
+    }
+    return kWritten;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args)
+{
+    Options options;
+    std::string problem = ParseOptions(args, &options);
+    if (!problem.empty()) {
+        PrintMessage(problem + "\n" + kUsageText);
+        return kUsage;
+    }
+    SetCurrentEdition(*options.edition);
+    if (!platform::GetServices().fs) InstallPlatformServices();
+    // The host data store must be in place before the first host call.
+    if (!hostsim::LoadStoreFromFile(options.hostData)) {
+        PrintMessage("host data store: " + hostsim::StoreError());
+        return kFailed;
+    }
+    return Export(options);
+}
+
+}  // namespace export_report
