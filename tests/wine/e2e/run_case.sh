@@ -12,7 +12,9 @@
 # A case folder holds:
 #   case.conf       bash: EXPORTER=pro|basic, SIM_ARGS=(...), TAXVANE_LEVEL (a value, or
 #                   "none" for no TaxvaneDef.ini, or "nokey"), HOST_DATA (repo-relative
-#                   store to start from; host.json in the case folder wins), RUN_LANG,
+#                   store to start from; host.json in the case folder wins), HOST_PATCH
+#                   (JSON merged into that store: objects key by key, anything else
+#                   replaced), RUN_LANG,
 #                   EXPECT_RC, GOLDEN (repo-relative) and REPORT (work-relative), and
 #                   optional functions setup, check and second_run.
 #   host.json       host data store (optional); its folders point into the work folder
@@ -56,6 +58,7 @@ EXPORTER=pro
 SIM_ARGS=()
 TAXVANE_LEVEL=2
 HOST_DATA=
+HOST_PATCH='{}'
 RUN_LANG=ja_JP.UTF-8
 EXPECT_RC=0
 GOLDEN=
@@ -86,13 +89,21 @@ esac
 if [ -f "$CASE_DIR/host.json" ]; then
     expand "$CASE_DIR/host.json" "$WORK/host.json"
 else
-    python3 - "$E2E_SOURCE_DIR/${HOST_DATA:-docs/sample-host-data.json}" "$WORK/host.json" "$WIN_WORK" <<'PY'
+    python3 - "$E2E_SOURCE_DIR/${HOST_DATA:-docs/sample-host-data.json}" "$WORK/host.json" "$WIN_WORK" \
+              "$HOST_PATCH" <<'PY'
 import json, sys
-src, dst, work = sys.argv[1:4]
+src, dst, work, patch = sys.argv[1:5]
 with open(src, encoding="utf-8") as f:
     store = json.load(f)
 store.pop("comment", None)
 store["folders"] = {"output": work + "default\\", "settings": work + "settings\\"}
+def merge(into, more):
+    for key, value in more.items():
+        if isinstance(value, dict) and isinstance(into.get(key), dict):
+            merge(into[key], value)
+        else:
+            into[key] = value
+merge(store, json.loads(patch.replace("@WORK@", work.replace("\\", "\\\\"))))
 with open(dst, "w", encoding="utf-8") as f:
     json.dump(store, f, ensure_ascii=False, indent=1)
 PY
