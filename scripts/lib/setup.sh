@@ -5,7 +5,7 @@ LEDGRA_PACKAGES=(
     ca-certificates git cmake make g++ python3 pkg-config
     libgtest-dev googletest libgmock-dev nlohmann-json3-dev libbenchmark-dev libpugixml-dev
     g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine wine64 xvfb xauth locales fonts-ipafont-gothic imagemagick libxml2-utils
+    wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick libxml2-utils
     clang libclang-rt-14-dev
 )
 

@@ -1,23 +1,34 @@
 #!/usr/bin/env bash
 # Creates (once) a Wine prefix for the exporter: no crash dialog, so a crash ends the
 # process instead of waiting for a click, and the Japanese dialog fonts mapped to the
-# IPA Gothic font, so screenshots show readable text.
-# Usage: wine-prefix.sh PREFIX
+# IPA Gothic fonts, so screenshots show readable text. With --desktop WxH every program
+# of the prefix runs in one Wine desktop window of that size, which draws window
+# captions even without a window manager.
+# Usage: wine-prefix.sh PREFIX [--desktop WxH]
 set -euo pipefail
-PREFIX=${1:?usage: wine-prefix.sh PREFIX}
+PREFIX=${1:?usage: wine-prefix.sh PREFIX [--desktop WxH]}
+DESKTOP=
+if [ "${2:-}" = "--desktop" ]; then
+    DESKTOP=${3:?--desktop needs a size such as 1024x768}
+fi
 export WINEPREFIX=$PREFIX WINEDEBUG=-all LANG=ja_JP.UTF-8
+# Wine Mono and Gecko are not needed; without this wineboot may offer to download them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
 unset LC_ALL
-STAMP="$PREFIX/.ledgra-prefix-ready"
+STAMP="$PREFIX/.ledgra-prefix-ready${DESKTOP:+-$DESKTOP}"
 if [ -f "$STAMP" ]; then
     echo "Wine prefix $PREFIX is ready"
     exit 0
 fi
 mkdir -p "$PREFIX"
-echo "wineboot -i in $PREFIX"
-wineboot -i
+if [ ! -f "$PREFIX/system.reg" ]; then
+    echo "wineboot -i in $PREFIX"
+    wineboot -i
+fi
 REG="$PREFIX/ledgra-settings.reg"
 # regedit reads a REGEDIT4 file in the ANSI code page: write it in CP932.
-iconv -f UTF-8 -t CP932 > "$REG" <<'REGFILE'
+{
+    cat <<'REGFILE'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
@@ -31,9 +42,14 @@ REGEDIT4
 "MS Shell Dlg"="IPAPGothic"
 "MS Shell Dlg 2"="IPAPGothic"
 "MS UI Gothic"="IPAPGothic"
-"Tahoma"="IPAPGothic"
 REGFILE
+    if [ -n "$DESKTOP" ]; then
+        printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n'
+        printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="%s"\n' "$DESKTOP"
+    fi
+} | iconv -f UTF-8 -t CP932 > "$REG"
 wine regedit "$REG"
 wineserver -w
+grep -q '"ShowCrashDialog"=dword:00000000' "$PREFIX/user.reg" || { echo "the settings did not reach $PREFIX" >&2; exit 1; }
 touch "$STAMP"
 echo "Wine prefix $PREFIX created"
