@@ -2,7 +2,11 @@
 // bytes its texts become.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "host/host.h"
@@ -22,10 +26,9 @@ std::string Hex(const std::string& bytes)
     return out;
 }
 
-// The company name of the first data set after loading the given store.
-std::string CompanyOf(const std::string& json)
+// The company name of the first data set of the store in force.
+std::string FirstCompany()
 {
-    EXPECT_TRUE(hostsim::LoadStoreFromText(json)) << hostsim::StoreError();
     ClSetData* set = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
     unsigned long cursor = 0;
     set->GetDatCursor(&cursor);
@@ -34,6 +37,13 @@ std::string CompanyOf(const std::string& json)
     EXPECT_EQ(set->WalkDat(&info, cursor), 0);
     set->ReleaseDatCursor(cursor);
     return info.szCompanyName;
+}
+
+// The company name of the first data set after loading the given store.
+std::string CompanyOf(const std::string& json)
+{
+    EXPECT_TRUE(hostsim::LoadStoreFromText(json)) << hostsim::StoreError();
+    return FirstCompany();
 }
 
 std::string Repeat(const std::string& unit, int times)
@@ -228,6 +238,55 @@ TEST_F(HostStore, MissingFileIsAStoreError)
 {
     EXPECT_FALSE(hostsim::LoadStoreFromFile("/nonexistent/host-data.json"));
     EXPECT_EQ(hostsim::StoreError(), "cannot read the host data file /nonexistent/host-data.json");
+}
+
+TEST_F(HostStore, LoadsTheFileNamedByLedgraHostData)
+{
+    const std::string path = std::string(::testing::TempDir()) + "hostsim_store.json";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << u8R"({"dataSets": [{"number": 3, "company": "ファイル"}]})";
+    }
+#ifdef _WIN32
+    _putenv_s("LEDGRA_HOST_DATA", path.c_str());
+#else
+    setenv("LEDGRA_HOST_DATA", path.c_str(), 1);
+#endif
+    ASSERT_TRUE(hostsim::ResetForTests()) << hostsim::StoreError();
+    EXPECT_EQ(FirstCompany(), "ファイル");
+    // A file that breaks the contract fails the load and names the key.
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << R"({"dataSets": [{"number": 3, "periodStart": "2019"}]})";
+    }
+    EXPECT_FALSE(hostsim::ResetForTests());
+    EXPECT_EQ(hostsim::StoreError(), "dataSets[0].periodStart: expected an integer, found a text");
+#ifdef _WIN32
+    _putenv_s("LEDGRA_HOST_DATA", "");
+#else
+    unsetenv("LEDGRA_HOST_DATA");
+#endif
+    std::remove(path.c_str());
+}
+
+// The example of docs/host-data.md is a valid store (found next to the sources).
+TEST_F(HostStore, DocumentedExampleLoads)
+{
+    std::string doc = __FILE__;
+    doc = doc.substr(0, doc.rfind("tests")) + "docs/host-data.md";
+    std::ifstream in(doc, std::ios::binary);
+    if (!in) GTEST_SKIP() << "no " << doc;
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string md = text.str();
+    const std::size_t start = md.find("```json\n");
+    ASSERT_NE(start, std::string::npos);
+    const std::size_t end = md.find("```", start + 8);
+    const std::string json = md.substr(start + 8, end - start - 8);
+    ASSERT_TRUE(hostsim::LoadStoreFromText(json)) << hostsim::StoreError();
+    StDATAINFO* info = static_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1))->GetSelectedInfo();
+    EXPECT_EQ(info->lDataNo, 12);
+    EXPECT_EQ(info->cReturnKind, 4);
 }
 
 }  // namespace
