@@ -39,6 +39,14 @@ bool ReadSelection(uint8_t selection, const char** choiceText, int32_t* limitYen
     }
 }
 
+// Whole-yen text of a rounded figure; a figure too large to render (never one made
+// from host amounts) fails the write rather than giving a wrong text.
+int WriteWholeYen(ClXmlWriter& writer, char* line, const char* name, ClFixedDecimal& value)
+{
+    const char* text = value.ToText(0, 0);
+    return text != nullptr && writer.WriteElement(line, name, text, kSectionDepth) ? 1 : 0;
+}
+
 }  // namespace
 
 int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
@@ -75,14 +83,14 @@ int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
     char line[kLineBufferSize];
 
     ClFixedDecimal realEstateIncome = WholeYenNotNegative(base.llRealEstateIncome);
-    if (!writer.WriteElement(line, "FUDOUSANSYOTOKU", realEstateIncome.ToText(0, 0), kSectionDepth))
+    if (!WriteWholeYen(writer, line, "FUDOUSANSYOTOKU", realEstateIncome))
         return 0;
 
     StAOSUMINFO work{};
     if (!FindSumLine(kIncomeBeforeDeductionLine, 1, &work))
         return 0;
     ClFixedDecimal incomeBefore = WholeYenNotNegative(work.llAmount);
-    if (!writer.WriteElement(line, "AOIROKOUJOMAESYOTOKU", incomeBefore.ToText(0, 0), kSectionDepth))
+    if (!WriteWholeYen(writer, line, "AOIROKOUJOMAESYOTOKU", incomeBefore))
         return 0;
 
     const char* choiceText = nullptr;
@@ -102,6 +110,8 @@ int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
     if (ClFixedDecimal::IsGreater(remaining, incomeBefore))
         remaining = incomeBefore;
     const char* deduction = remaining.ToText(0, 0);
+    if (deduction == nullptr)
+        return 0;
 
     const bool full = base.cDeduction == 1;
     if (!writer.WriteElement(line, "AOIROKOUJO_KOUJYOGAKU", full ? deduction : "", kSectionDepth))

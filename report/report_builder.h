@@ -91,7 +91,8 @@ public:
 };
 
 // Removes blanks, brackets and the "(製)" marker from an account name, whole
-// characters only. Returns 0 without writing when name is empty.
+// characters only. Reads at most length bytes of name; out holds length + 1 bytes.
+// Returns 0 without writing when name is empty.
 int StripAccountName(const char* name, char* out, int length);
 
 // The seven constant tables.
