@@ -59,6 +59,8 @@ struct DeductionCase {
     Items expected;
 };
 
+void PrintTo(const DeductionCase& c, std::ostream* os) { *os << c.label; }
+
 class BlueDeductionTest : public ::testing::TestWithParam<DeductionCase> {};
 
 TEST_P(BlueDeductionTest, WritesTheShareLeftForThisStatement)

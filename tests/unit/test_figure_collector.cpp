@@ -223,6 +223,8 @@ struct DispatchCase {
     int64_t realEstateIncome;
 };
 
+void PrintTo(const DispatchCase& c, std::ostream* os) { *os << c.label; }
+
 class DispatchTest : public CollectorTest, public ::testing::WithParamInterface<DispatchCase> {};
 
 TEST_P(DispatchTest, CollectsTheChosenForm)
@@ -295,6 +297,8 @@ struct StatusCase {
     Lines collected;
     int64_t realEstateIncome;
 };
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.label; }
 
 class StatusTest : public CollectorTest, public ::testing::WithParamInterface<StatusCase> {};
 
@@ -426,6 +430,8 @@ struct CountCase {
     int64_t realEstateIncome;
 };
 
+void PrintTo(const CountCase& c, std::ostream* os) { *os << c.label; }
+
 class CountTest : public CollectorTest, public ::testing::WithParamInterface<CountCase> {};
 
 TEST_P(CountTest, AtMostTheCountIsCopied)
@@ -496,6 +502,8 @@ struct IncomeCase {
     int64_t realEstateIncome;
     int moveNextCalls;   // MoveNext_PL calls of the income walk
 };
+
+void PrintTo(const IncomeCase& c, std::ostream* os) { *os << c.label; }
 
 class RealEstateIncomeTest : public CollectorTest, public ::testing::WithParamInterface<IncomeCase> {};
 
@@ -605,6 +613,8 @@ struct AllocationCase {
     Lines collected;
 };
 
+void PrintTo(const AllocationCase& c, std::ostream* os) { *os << c.label; }
+
 class AllocationTest : public CollectorTest, public ::testing::WithParamInterface<AllocationCase> {};
 
 TEST_P(AllocationTest, FailedAllocationFailsTheCollection)
@@ -663,6 +673,8 @@ struct ProgressCase {
     int pulses;   // one per line walked
     bool advanced;
 };
+
+void PrintTo(const ProgressCase& c, std::ostream* os) { *os << c.label; }
 
 class ProgressTest : public CollectorTest, public ::testing::WithParamInterface<ProgressCase> {};
 

@@ -626,6 +626,8 @@ struct FindCase {
     int32_t row;   // row of the line copied when result is 1
 };
 
+void PrintTo(const FindCase& c, std::ostream* os) { *os << c.label; }
+
 class FindSumLineTest : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(FindSumLineTest, CopiesTheLineOrLeavesOutAlone)
@@ -678,6 +680,8 @@ struct StripCase {
     int result;
     std::string expected;   // out after the call ("untouched" for result 0)
 };
+
+void PrintTo(const StripCase& c, std::ostream* os) { *os << c.label; }
 
 class StripAccountNameTest : public ::testing::TestWithParam<StripCase> {};
 
