@@ -235,12 +235,24 @@ std::wstring ClassOf(HWND w)
     return buf;
 }
 
+// A top-level window's caption comes from GetWindowText, which needs no answer from the
+// exporter (it pumps no messages while it exports). A control's text needs WM_GETTEXT:
+// for a control of another process GetWindowText never gives an edit box's contents.
 std::wstring TextOf(HWND w)
 {
-    const int n = GetWindowTextLengthW(w);
-    std::wstring s(static_cast<std::size_t>(n) + 1, L'\0');
-    const int got = GetWindowTextW(w, &s[0], n + 1);
-    s.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    if (!(GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD)) {
+        wchar_t caption[512] = {};
+        GetWindowTextW(w, caption, 511);
+        return caption;
+    }
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::wstring s(static_cast<std::size_t>(length) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(&s[0]), SMTO_ABORTIFHUNG, 5000, &got))
+        return {};
+    s.resize(static_cast<std::size_t>(got) < s.size() ? static_cast<std::size_t>(got) : s.size() - 1);
     return s;
 }
 

@@ -10,7 +10,7 @@
 # E2E_BASIC, WINEPREFIX.
 #
 # A case folder holds:
-#   case.conf       bash: EXPORTER=pro|basic, SIM_ARGS=(...), TAXVANE_LEVEL (a value, or
+#   case.conf       bash: EXPORTER=pro|basic|fake (fake: the simulator's own test program), SIM_ARGS=(...), TAXVANE_LEVEL (a value, or
 #                   "none" for no TaxvaneDef.ini, or "nokey"), HOST_DATA (repo-relative
 #                   store to start from; host.json in the case folder wins), HOST_PATCH
 #                   (JSON merged into that store: objects key by key, anything else
@@ -71,7 +71,8 @@ source "$CASE_DIR/case.conf"
 case "$EXPORTER" in
     pro) EXE=${E2E_PRO:?} ;;
     basic) EXE=${E2E_BASIC:?} ;;
-    *) fail "EXPORTER must be pro or basic" ;;
+    fake) EXE=${E2E_FAKE:?} ;;
+    *) fail "EXPORTER must be pro, basic or fake" ;;
 esac
 EXE_NAME=$(basename "$EXE")
 cp "$EXE" "$WORK/bin/"
