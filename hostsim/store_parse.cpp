@@ -3,6 +3,7 @@
 // its slot stops the load with the key path of the offending value.
 #include <cstring>
 #include <limits>
+#include <map>
 #include <set>
 #include <string>
 
@@ -513,11 +514,16 @@ void ReadStore(const Json& root, Store* store)
     if (const Json* f = o.Get("faults")) {
         Object faults(*f, "faults");
         std::set<std::string> names(std::begin(kFaultableOperations), std::end(kFaultableOperations));
+        // The connection's answers may also be named after their "connection" keys.
+        const std::map<std::string, std::string> aliases = {{"connection.initiate", "Initiate"},
+                                                             {"connection.link", "ExpSysLink"}};
         for (auto it = f->begin(); it != f->end(); ++it) {
             if (it.key() == "comment") continue;
-            if (!names.count(it.key())) Fail("faults." + it.key(), "unknown operation");
+            auto alias = aliases.find(it.key());
+            const std::string operation = alias != aliases.end() ? alias->second : it.key();
+            if (!names.count(operation)) Fail("faults." + it.key(), "unknown operation");
             faults.Get(it.key().c_str());
-            ReadFault(it.value(), "faults." + it.key(), &store->faults[it.key()]);
+            ReadFault(it.value(), "faults." + it.key(), &store->faults[operation]);
         }
         faults.Done();
     }

@@ -278,6 +278,14 @@ TEST_F(HostCalls, ConnectionFaults)
     EXPECT_EQ(ClAccConnect::Inst()->LogOut(), 4);
 }
 
+TEST_F(HostCalls, ConnectionFaultsByTheirConnectionKeys)
+{
+    Load(R"({"faults": {"connection.initiate": {"call": 2, "status": 8}, "connection.link": 2}})");
+    EXPECT_EQ(ClAccConnect::Inst()->Initiate(), 0);
+    EXPECT_EQ(ClAccConnect::Inst()->Initiate(), 8);
+    EXPECT_EQ(ClAccConnect::Inst()->ExpSysLink(), 2);
+}
+
 TEST_F(HostCalls, WalkAndDetailFaults)
 {
     Load(std::string(kFiveLines)
