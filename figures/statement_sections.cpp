@@ -147,10 +147,11 @@ int ClReportBuilder::WriteMonthlyTable(ClXmlWriter& writer)
     static const char* const kPurchases[12] = {"SIIREKINGAKU1", "SIIREKINGAKU2",  "SIIREKINGAKU3",  "SIIREKINGAKU4",
                                                "SIIREKINGAKU5", "SIIREKINGAKU6",  "SIIREKINGAKU7",  "SIIREKINGAKU8",
                                                "SIIREKINGAKU9", "SIIREKINGAKU10", "SIIREKINGAKU11", "SIIREKINGAKU12"};
-    // Missing figures are written as empty elements rather than read through null.
-    const StAOSUMINFO_TSUKIBETSU empty{};
-    const StAOSUMINFO_TSUKIBETSU& monthly = monthlyTotals ? *monthlyTotals : empty;
-    const StIPPAN_NOTES* notes = savedGeneral ? savedGeneral->pNotes : nullptr;
+    // Without the figures there is nothing trustworthy to write.
+    if (monthlyTotals == nullptr || savedGeneral == nullptr || savedGeneral->pNotes == nullptr)
+        return 0;
+    const StAOSUMINFO_TSUKIBETSU& monthly = *monthlyTotals;
+    const StIPPAN_NOTES& notes = *savedGeneral->pNotes;
 
     char line[kLineBufferSize];
     char amount[kValueTextSize];
@@ -163,12 +164,12 @@ int ClReportBuilder::WriteMonthlyTable(ClXmlWriter& writer)
         if (!write(kSales[month], monthly.llSlot[month]))
             return 0;
     if (!write("KAJISYOUHI", monthly.llSlot[12]) || !write("ZATUSYUNYU", monthly.llSlot[13]) ||
-        !write("URIAGE_UTI_KEIGENZEIRITU", notes ? notes->llReducedRateSales : 0))
+        !write("URIAGE_UTI_KEIGENZEIRITU", notes.llReducedRateSales))
         return 0;
     for (int month = 0; month < 12; ++month)
         if (!write(kPurchases[month], monthly.llSlot[15 + month]))
             return 0;
-    if (!write("SIIRE_UTI_KEIGENZEIRITU", notes ? notes->llReducedRatePurchases : 0))
+    if (!write("SIIRE_UTI_KEIGENZEIRITU", notes.llReducedRatePurchases))
         return 0;
     return 1;
 }

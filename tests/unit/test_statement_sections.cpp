@@ -758,24 +758,36 @@ TEST(MonthlyTableTest, TwentyEightElementsInOrder)
     EXPECT_EQ(Visible(Elements(items)), Visible(capture.Bytes()));
 }
 
-TEST(MonthlyTableTest, MissingFiguresAreWrittenEmpty)
+TEST(MonthlyTableTest, MissingFiguresFailWithoutWriting)
 {
+    StAOSUMINFO_TSUKIBETSU monthly{};
+    StIPPAN_NOTES notes{};
     StAOSIROSAVEINFO_IPPAN general{};   // no notes block
-    ClReportBuilder builder;
-    builder.savedGeneral = &general;
-    fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteMonthlyTable(capture.writer));
-    const std::string bytes = capture.Bytes();
-    EXPECT_EQ(28u * 1, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
-    EXPECT_NE(std::string::npos, bytes.find(Element(4, "URIAGE_UTI_KEIGENZEIRITU", "")));
-    EXPECT_NE(std::string::npos, bytes.find(Element(4, "SIIREKINGAKU12", "")));
+    StAOSIROSAVEINFO_IPPAN withNotes{};
+    withNotes.pNotes = &notes;
+    const struct {
+        StAOSUMINFO_TSUKIBETSU* monthly;
+        StAOSIROSAVEINFO_IPPAN* general;
+    } cases[] = {{nullptr, &withNotes}, {&monthly, nullptr}, {&monthly, &general}};
+    for (const auto& c : cases) {
+        ClReportBuilder builder;
+        builder.monthlyTotals = c.monthly;
+        builder.savedGeneral = c.general;
+        fakes::ReportCapture capture;
+        EXPECT_EQ(0, builder.WriteMonthlyTable(capture.writer));
+        EXPECT_EQ("", capture.Bytes());
+    }
 }
 
 TEST(MonthlyTableTest, StopsAtTheFirstFailedWrite)
 {
     StAOSUMINFO_TSUKIBETSU monthly{};
+    StIPPAN_NOTES notes{};
+    StAOSIROSAVEINFO_IPPAN general{};
+    general.pNotes = &notes;
     ClReportBuilder builder;
     builder.monthlyTotals = &monthly;
+    builder.savedGeneral = &general;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(15);
     EXPECT_EQ(0, builder.WriteMonthlyTable(capture.writer));
