@@ -70,7 +70,13 @@ bool Win32Windows::PostMessage(HWND wnd, unsigned message, std::intptr_t wParam,
 
 bool Win32ProgressView::Create()
 {
-    return m_dialog.Create(::GetModuleHandleW(nullptr), TEMPLATE_ID, nullptr);
+    if (!m_dialog.Create(::GetModuleHandleW(nullptr), TEMPLATE_ID, nullptr)) return false;
+    // Windows makes a system-modal dialog topmost; Wine keeps the style but not the
+    // placement, so the window is put there explicitly to stay in front of the host.
+    if ((::GetWindowLongW(m_dialog.Handle(), GWL_STYLE) & DS_SYSMODAL) &&
+        !(::GetWindowLongW(m_dialog.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST))
+        ::SetWindowPos(m_dialog.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return true;
 }
 
 void Win32ProgressView::SetParent(HWND parent) { m_dialog.SetParent(parent); }

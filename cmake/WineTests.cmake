@@ -1,0 +1,45 @@
+# Windows test programs run under Wine (CMAKE_CROSSCOMPILING_EMULATOR). They share one
+# Wine prefix in the build folder, initialised once by the fixture test
+# wine_prefix_setup before any of them runs, and run one at a time with the Japanese
+# locale (so the prefix's ANSI code page is 932) and without the crash dialog.
+# Window tests need a display: run ctest under xvfb-run when there is none.
+
+find_program(LEDGRA_WINEBOOT NAMES wineboot PATHS /usr/bin /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+find_program(LEDGRA_WINESERVER NAMES wineserver PATHS /usr/bin /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+
+set(LEDGRA_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
+# Wine Mono and Gecko are turned off: they are not needed, and without them wineboot
+# would otherwise ask on screen whether to download them.
+set(LEDGRA_WINE_ENVIRONMENT
+    WINEPREFIX=${LEDGRA_WINE_PREFIX}
+    WINEDEBUG=-all
+    WINEDLLOVERRIDES=mscoree,mshtml=
+    LANG=ja_JP.UTF-8
+    LC_ALL=)
+
+add_test(NAME wine_prefix_setup
+         COMMAND ${CMAKE_COMMAND}
+                 -DWINE=${LEDGRA_WINE} -DWINEBOOT=${LEDGRA_WINEBOOT} -DWINESERVER=${LEDGRA_WINESERVER}
+                 -DPREFIX=${LEDGRA_WINE_PREFIX}
+                 -P ${CMAKE_CURRENT_LIST_DIR}/WinePrefixSetup.cmake)
+set_tests_properties(wine_prefix_setup PROPERTIES
+    FIXTURES_SETUP wine_prefix RESOURCE_LOCK wine TIMEOUT 600
+    ENVIRONMENT "${LEDGRA_WINE_ENVIRONMENT}")
+
+# Gives every test of the calling directory (so far) the Wine environment, the prefix
+# fixture and the one-at-a-time lock. Call it after the directory's tests are added.
+function(ledgra_wine_test_properties)
+    get_property(tests DIRECTORY PROPERTY TESTS)
+    foreach(test ${tests})
+        if(test STREQUAL "wine_prefix_setup")
+            continue()
+        endif()
+        set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${LEDGRA_WINE_ENVIRONMENT})
+        set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED wine_prefix)
+        set_property(TEST ${test} APPEND PROPERTY RESOURCE_LOCK wine)
+        get_property(timeout TEST ${test} PROPERTY TIMEOUT)
+        if(NOT timeout)
+            set_property(TEST ${test} PROPERTY TIMEOUT 300)
+        endif()
+    endforeach()
+endfunction()

@@ -1,0 +1,281 @@
+// Win32FileSystem against the real Windows (Wine) file calls: exclusive creation,
+// sharing, double-byte paths, replacement and profile strings. Every path is CP932.
+#include "platform/win32/win32_api.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/file_system.h"
+#include "platform/win32/wide.h"
+
+namespace {
+
+using platform::win32::Win32FileSystem;
+
+// 95 5C is 表 and 83 5C is ソ: both end in the byte of a backslash.
+const std::string kHyou = "\x95\x5C";
+const std::string kSo = "\x83\x5C";
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char b : bytes) {
+        if (!out.empty()) out += ' ';
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
+class Win32FileSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string temp = fs.GetTempPath();
+        ASSERT_FALSE(temp.empty());
+        root = temp + "ledgra_fs_" + kHyou + "_" + std::to_string(::GetCurrentProcessId()) + "\\";
+        ASSERT_TRUE(fs.CreateDirectory(root)) << Hex(root);
+    }
+    void TearDown() override
+    {
+        for (auto it = created.rbegin(); it != created.rend(); ++it) {
+            if (!fs.DeleteFile(*it)) fs.RemoveDirectory(*it);
+        }
+        fs.RemoveDirectory(root);
+    }
+    std::string Path(const std::string& name)
+    {
+        created.push_back(root + name);
+        return root + name;
+    }
+    bool WriteWhole(std::unique_ptr<platform::IWriteFile> file, const std::string& text)
+    {
+        if (!file) return false;
+        const bool written = file->Write(text.data(), text.size());
+        return file->Close() && written;
+    }
+    std::string ReadWhole(const std::string& path)
+    {
+        std::string data;
+        EXPECT_TRUE(fs.ReadFile(path, 1 << 20, data)) << Hex(path);
+        return data;
+    }
+
+    Win32FileSystem fs;
+    std::string root;
+    std::vector<std::string> created;
+};
+
+TEST_F(Win32FileSystemTest, CreateExclusiveTruncatesAnExistingFile)
+{
+    const std::string path = Path("report.xml");
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(path), "a longer first content\r\n"));
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(path), "ab"));
+    EXPECT_EQ(ReadWhole(path), "ab");
+}
+
+TEST_F(Win32FileSystemTest, CreateExclusiveSharesWithNobody)
+{
+    const std::string path = Path("locked.xml");
+    auto file = fs.CreateExclusive(path);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->Write("x", 1));
+
+    HANDLE other = ::CreateFileW(platform::win32::ToWide(path).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = ::GetLastError();
+    EXPECT_EQ(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    if (other != INVALID_HANDLE_VALUE) ::CloseHandle(other);
+
+    std::string data;
+    EXPECT_FALSE(fs.ReadFile(path, 100, data));
+    EXPECT_FALSE(fs.CreateExclusive(path));
+    EXPECT_FALSE(fs.CreateNew(path));
+
+    ASSERT_TRUE(file->Close());
+    EXPECT_EQ(ReadWhole(path), "x");
+}
+
+TEST_F(Win32FileSystemTest, WritesAfterCloseAreReportedAsFailures)
+{
+    auto file = fs.CreateExclusive(Path("closed.xml"));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->Close());
+    EXPECT_FALSE(file->Write("x", 1));
+    EXPECT_FALSE(file->Flush());
+}
+
+TEST_F(Win32FileSystemTest, FlushSucceedsOnAnOpenFile)
+{
+    auto file = fs.CreateExclusive(Path("flushed.xml"));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->Write("abc", 3));
+    EXPECT_TRUE(file->Flush());
+    EXPECT_TRUE(file->Close());
+}
+
+TEST_F(Win32FileSystemTest, CreateNewRefusesAnExistingFileAndKeepsIt)
+{
+    const std::string path = Path("new.env");
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(path), "first"));
+    EXPECT_FALSE(fs.CreateNew(path));
+    EXPECT_EQ(ReadWhole(path), "first");
+}
+
+TEST_F(Win32FileSystemTest, ReadFileStopsAtMaxBytesAndSharesWithWriters)
+{
+    const std::string path = Path("shared.txt");
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(path), "0123456789"));
+    HANDLE writer = ::CreateFileW(platform::win32::ToWide(path).c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    std::string data;
+    EXPECT_TRUE(fs.ReadFile(path, 4, data));
+    EXPECT_EQ(data, "0123");
+    ::CloseHandle(writer);
+    EXPECT_FALSE(fs.ReadFile(Path("missing.txt"), 4, data));
+}
+
+TEST_F(Win32FileSystemTest, DoubleBytePathsReachWindowsAsTheirCharacters)
+{
+    // C:\...\表\ソ.xml: the 0x5C trail bytes must not be taken for separators.
+    const std::string folder = Path(kHyou);
+    ASSERT_TRUE(fs.CreateDirectory(folder));
+    const std::string file = Path(kHyou + "\\" + kSo + ".xml");
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(file), "ok"));
+
+    bool isDirectory = false;
+    ASSERT_TRUE(fs.Stat(folder, &isDirectory));
+    EXPECT_TRUE(isDirectory);
+    ASSERT_TRUE(fs.Stat(file, &isDirectory));
+    EXPECT_FALSE(isDirectory);
+    EXPECT_TRUE(fs.PathIsDirectory(folder));
+    EXPECT_FALSE(fs.PathIsDirectory(file));
+    EXPECT_TRUE(fs.FileExists(file));
+    EXPECT_TRUE(fs.Access(file, 0));
+    EXPECT_TRUE(fs.Access(file, 6));
+    EXPECT_EQ(ReadWhole(file), "ok");
+
+    // The names Windows holds are U+8868 and U+30BD, whatever the ANSI code page.
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW(platform::win32::ToWide(folder + "\\*.xml").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    ::FindClose(search);
+    EXPECT_EQ(std::wstring(found.cFileName), std::wstring(L"\u30BD.xml"));
+    search = ::FindFirstFileW(platform::win32::ToWide(root + "*").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    bool sawFolder = false;
+    do {
+        sawFolder = sawFolder || std::wstring(found.cFileName) == L"\u8868";
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    EXPECT_TRUE(sawFolder);
+
+    EXPECT_FALSE(fs.RemoveDirectory(folder));  // not empty yet
+}
+
+TEST_F(Win32FileSystemTest, MissingPathsAreReportedAsMissing)
+{
+    const std::string missing = root + "nothing" + kHyou;
+    bool isDirectory = true;
+    EXPECT_FALSE(fs.Stat(missing, &isDirectory));
+    EXPECT_FALSE(fs.FileExists(missing));
+    EXPECT_FALSE(fs.Access(missing, 0));
+    EXPECT_FALSE(fs.PathIsDirectory(missing));
+    EXPECT_FALSE(fs.DeleteFile(missing));
+    EXPECT_FALSE(fs.RemoveDirectory(missing));
+}
+
+TEST_F(Win32FileSystemTest, ReplaceFileMovesOverAnExistingFile)
+{
+    const std::string from = Path("temp" + kSo + ".tmp");
+    const std::string to = Path("dest" + kSo + ".env");
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(to), "old record\n"));
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(from), "new record\n"));
+    ASSERT_TRUE(fs.ReplaceFile(from, to));
+    EXPECT_FALSE(fs.FileExists(from));
+    EXPECT_EQ(ReadWhole(to), "new record\n");
+    EXPECT_FALSE(fs.ReplaceFile(from, to));  // nothing left to move
+    EXPECT_EQ(ReadWhole(to), "new record\n");
+}
+
+TEST_F(Win32FileSystemTest, CurrentFolderRoundTripsThroughADoubleByteName)
+{
+    std::string before;
+    ASSERT_TRUE(fs.GetCurrentDir(before));
+    const std::string folder = Path(kSo);
+    ASSERT_TRUE(fs.CreateDirectory(folder));
+    ASSERT_TRUE(fs.SetCurrentDir(folder));
+    std::string now;
+    ASSERT_TRUE(fs.GetCurrentDir(now));
+    EXPECT_EQ(Hex(now), Hex(folder));
+    ASSERT_TRUE(fs.SetCurrentDir(before));
+    EXPECT_FALSE(fs.SetCurrentDir(root + "missing"));
+}
+
+TEST_F(Win32FileSystemTest, ModulePathAndTempPath)
+{
+    const std::string module = fs.ModulePath();
+    const std::string tail = "test_win32_file_system.exe";
+    ASSERT_GT(module.size(), tail.size());
+    EXPECT_EQ(module.substr(module.size() - tail.size()), tail);
+    EXPECT_TRUE(fs.FileExists(module));
+    const std::string temp = fs.GetTempPath();
+    EXPECT_EQ(temp.back(), '\\');
+    EXPECT_TRUE(fs.PathIsDirectory(temp));
+}
+
+TEST_F(Win32FileSystemTest, DriveTypes)
+{
+    EXPECT_EQ(fs.GetDriveType("C:\\"), static_cast<unsigned>(platform::DRIVE_TYPE_FIXED));
+    EXPECT_EQ(fs.GetDriveType("C:\\nowhere\\"), static_cast<unsigned>(platform::DRIVE_TYPE_NO_ROOT_DIR));
+}
+
+struct ProfileCase {
+    const char* name;
+    const char* key;
+    const char* defaultValue;
+    std::size_t size;
+    const char* expected;
+};
+
+class Win32ProfileStrings : public Win32FileSystemTest, public ::testing::WithParamInterface<ProfileCase> {};
+
+TEST_P(Win32ProfileStrings, ReadsCutsAndDefaults)
+{
+    // The file is CP932 without a byte-order mark, as the definitions files are.
+    const std::string ini = Path("TaxvaneDef" + kHyou + ".ini");
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(ini),
+                           "[ProgramLevel]\r\n"
+                           "TV14=2\r\n"
+                           "Blanks=   3 \r\n"
+                           "Long=12345678901234567890\r\n"
+                           "Kanji=所得税所得税所得税\r\n"
+                           "Empty=\r\n"));
+    const ProfileCase& c = GetParam();
+    const std::string value = fs.GetProfileString(ini, "ProgramLevel", c.key, c.defaultValue, c.size);
+    EXPECT_EQ(Hex(value), Hex(c.expected)) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Win32ProfileStrings,
+    ::testing::Values(ProfileCase{"present", "TV14", "1", 16, "2"},
+                      ProfileCase{"missing key gives the default", "TV15", "1", 16, "1"},
+                      ProfileCase{"surrounding blanks are dropped", "Blanks", "1", 16, "3"},
+                      ProfileCase{"cut to size - 1 bytes", "Long", "1", 16, "123456789012345"},
+                      // 18 bytes cut to 15 would split the eighth byte pair: 14 bytes remain.
+                      ProfileCase{"cut on a character boundary", "Kanji", "1", 16, "所得税所得税所"},
+                      ProfileCase{"empty value", "Empty", "1", 16, ""},
+                      ProfileCase{"size 0", "TV14", "1", 0, ""}));
+
+TEST_F(Win32FileSystemTest, ProfileStringOfAMissingFileIsTheDefault)
+{
+    EXPECT_EQ(fs.GetProfileString(root + "missing.ini", "ProgramLevel", "TV14", "1", 16), "1");
+}
+
+}  // namespace
