@@ -80,8 +80,9 @@ int ClReportBuilder::FindSumLine(int32_t key, int mode, StAOSUMINFO* out)
 
 int ClReportBuilder::WriteLineTable(ClXmlWriter& writer, const StLineRow* table, int rows)
 {
-    if (table == nullptr)
-        return rows <= 0 ? 1 : 0;
+    // Without the collected lines every amount would be written empty as if it were 0.
+    if (sumLines == nullptr || (table == nullptr && rows > 0))
+        return 0;
     char line[kLineBufferSize];
     char elementName[kElementNameSize];
     char accountName[kAccountNameBytes + 1];
@@ -105,8 +106,9 @@ int ClReportBuilder::WriteLineTable(ClXmlWriter& writer, const StLineRow* table,
 
 int ClReportBuilder::WriteBalanceTable(ClXmlWriter& writer, const StBalanceRow* table, int rows)
 {
-    if (table == nullptr)
-        return rows <= 0 ? 1 : 0;
+    // Without the collected lines every amount would be written empty as if it were 0.
+    if (sumLines == nullptr || (table == nullptr && rows > 0))
+        return 0;
     char line[kLineBufferSize];
     char text[kAccountNameBytes + kValueTextSize];
     StAOSUMINFO work{};

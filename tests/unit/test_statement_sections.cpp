@@ -515,14 +515,27 @@ TEST(LineTableTest, NamesAreEscaped)
               Visible(capture.Bytes()));
 }
 
-TEST(LineTableTest, NoSumLinesAtAllGivesEmptyElements)
+TEST(LineTableTest, MissingSumLinesFailWithoutWriting)
 {
-    const StLineRow table[] = {{"TINTAIRYO", 101, 0}, {"SYUUNYUUKINGAKU_YOBI", 103, 1}};
+    const StLineRow lineTable[] = {{"TINTAIRYO", 101, 0}, {"SYUUNYUUKINGAKU_YOBI", 103, 1}};
+    const StBalanceRow balanceTable[] = {{"GENKIN_KISYU", 0, 201}};
     ClReportBuilder builder;   // sumLines left null
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteLineTable(capture.writer, table, 2));
-    EXPECT_EQ(Visible(Elements({{"TINTAIRYO", ""}, {"SYUUNYUUKINGAKU_YOBI_KAMOKU", ""}, {"SYUUNYUUKINGAKU_YOBI", ""}})),
-              Visible(capture.Bytes()));
+    EXPECT_EQ(0, builder.WriteLineTable(capture.writer, lineTable, 2));
+    EXPECT_EQ(0, builder.WriteBalanceTable(capture.writer, balanceTable, 1));
+    EXPECT_EQ("", capture.Bytes());
+}
+
+TEST(LineTableTest, NoRowsWriteNothing)
+{
+    ClSumLineList none;
+    ClReportBuilder builder;
+    builder.sumLines = &none;
+    fakes::ReportCapture capture;
+    EXPECT_EQ(1, builder.WriteLineTable(capture.writer, nullptr, 0));
+    EXPECT_EQ(1, builder.WriteBalanceTable(capture.writer, nullptr, 0));
+    EXPECT_EQ(0, builder.WriteLineTable(capture.writer, nullptr, 3));
+    EXPECT_EQ("", capture.Bytes());
 }
 
 struct FailCase {
