@@ -177,8 +177,8 @@ int ClFigureCollector::CollectRealEstateIncome()
         for (long i = 0; i < count; ++i) {
             Pulse();
             if (work.lRowNo == kRealEstateIncomeRow) {
-                // The deduction is first set against this income (bad-debt and
-                // deduction writers read it from the general saved details).
+                // The special deduction is first set against this income; its
+                // writer reads it from the general saved details.
                 savedGeneral->pBase->llRealEstateIncome = work.llAmount;
                 break;
             }
