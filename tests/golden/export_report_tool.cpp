@@ -1,0 +1,116 @@
+// The export-report tool's outcomes: 0 written, 1 failed with the reason on stderr and
+// no report, 2 usage errors.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "tools/export-report/export_report.h"
+
+namespace {
+
+class ExportReportTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char base[] = "/tmp/ledgra-tool-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(base));
+        folder = base;
+        out = folder + "/report.xml";
+    }
+    void TearDown() override
+    {
+        for (const std::string& file : files) std::remove(file.c_str());
+        std::remove(out.c_str());
+        rmdir(folder.c_str());
+    }
+    std::string Store(const std::string& name, const std::string& json)
+    {
+        std::string path = folder + "/" + name;
+        std::ofstream(path, std::ios::binary) << json;
+        files.push_back(path);
+        return path;
+    }
+    static std::string DataSet(const std::string& fields)
+    {
+        return R"({"user": {"id": "U", "selected": [1, 1]},
+                   "dataSets": [{"number": 1, "company": "Test", "periodStart": 20190101,
+                                 "periodEnd": 20191231, "businessKind": 1, )" +
+               fields + "}]}";
+    }
+    bool ReportExists() const
+    {
+        struct stat st;
+        return stat(out.c_str(), &st) == 0;
+    }
+    int Run(const std::vector<std::string>& args) { return export_report::Run(args); }
+
+    std::string folder;
+    std::string out;
+    std::vector<std::string> files;
+};
+
+TEST_F(ExportReportTool, UsageErrors)
+{
+    const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--host-data", store, "--category", "1"},
+        {"--host-data", store, "--out", out},
+        {"--category", "1", "--out", out},
+        {"--host-data", store, "--category", "4", "--out", out},
+        {"--host-data", store, "--category", "x", "--out", out},
+        {"--host-data", store, "--category", "1", "--out", out, "--edition", "gold"},
+        {"--host-data", store, "--category", "1", "--out", out, "--function-id", "40000"},
+        {"--host-data", store, "--category", "1", "--out", out, "--verbose", "1"},
+        {"--host-data", store, "--category", "1", "--out"},
+    };
+    for (const auto& args : cases) {
+        EXPECT_EQ(export_report::kUsage, Run(args)) << args.size();
+        EXPECT_FALSE(ReportExists());
+    }
+}
+
+TEST_F(ExportReportTool, WritesTheReportOfTheSelectedDataSet)
+{
+    const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
+    ASSERT_EQ(export_report::kWritten, Run({"--host-data", store, "--category", "2", "--out", out}));
+    std::ifstream in(out, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_NE(std::string::npos, bytes.str().find("\t\t<SYOTOKUSYURUI>2</SYOTOKUSYURUI>\r\n"));
+    EXPECT_NE(std::string::npos, bytes.str().find("\t\t<AOSIROKUBUN>2</AOSIROKUBUN>\r\n"));
+}
+
+TEST_F(ExportReportTool, FailuresWriteNoReport)
+{
+    const std::vector<std::pair<const char*, std::string>> stores = {
+        {"unknown return kind: the collection fails", DataSet(R"("returnKind": 5)")},
+        {"no data set is selected", R"({"user": {"id": "U", "selected": [1, 9]}, "dataSets": []})"},
+        {"the host refuses the connection", R"({"connection": {"initiate": 1}, )" + DataSet(R"("returnKind": 4)").substr(1)},
+        {"past-results data", DataSet(R"("returnKind": 3, "dataKind": 99)")},
+        {"a broken store", "{not json"},
+    };
+    int n = 0;
+    for (const auto& [label, json] : stores) {
+        const std::string store = Store("f" + std::to_string(n++) + ".json", json);
+        EXPECT_EQ(export_report::kFailed, Run({"--host-data", store, "--category", "1", "--out", out})) << label;
+        EXPECT_FALSE(ReportExists()) << label;
+    }
+    EXPECT_EQ(export_report::kFailed,
+              Run({"--host-data", folder + "/missing.json", "--category", "1", "--out", out}));
+}
+
+TEST_F(ExportReportTool, AReportThatCannotBeWrittenFails)
+{
+    const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
+    EXPECT_EQ(export_report::kFailed,
+              Run({"--host-data", store, "--category", "1", "--out", folder + "/no/such/folder/r.xml"}));
+}
+
+}  // namespace
