@@ -42,7 +42,6 @@ const LineCase kLines[] = {
     {"depth 0 start", 0, "REPORT", nullptr, 0, nullptr, nullptr, nullptr, nullptr, "<REPORT>\r\n"},
     {"negative depth", 2, "REPORT", nullptr, -3, nullptr, nullptr, nullptr, nullptr, "</REPORT>\r\n"},
     {"depth 2 element", 1, "VERSION", "1", 2, nullptr, nullptr, nullptr, nullptr, "\t\t<VERSION>1</VERSION>\r\n"},
-    {"two attributes", 0, "ROW", nullptr, 1, "A", "1", "B", "x<y", 0, },
     {"first value null suppresses both", 0, "ROW", nullptr, 1, "A", nullptr, "B", "2", "\t<ROW>\r\n"},
     {"first name null suppresses both", 1, "ROW", "t", 0, nullptr, "1", "B", "2", "<ROW>t</ROW>\r\n"},
     {"second value null", 1, "ROW", "t", 0, "A", "1", "B", nullptr, "<ROW A=\"1\">t</ROW>\r\n"},
@@ -57,7 +56,6 @@ const LineCase kLines[] = {
 TEST(XmlWriter, LineComposition)
 {
     for (const LineCase& t : kLines) {
-        if (!t.expected) continue;
         fakes::ReportCapture c;
         char line[256];
         int r = 0;
