@@ -421,6 +421,63 @@ TEST_F(ExportRunTest, DialogThatCannotBeShownExportsNothing)
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(ExportRunTest, FunctionIdIsPostedAsASignedShort)
+{
+    struct Row {
+        std::string line;
+        std::string posted;
+    };
+    const Row rows[] = {
+        {"12345,32769,-2,", "PostMessage 12345 32769 -2 1"},
+        {"12345,32769,70000,", "PostMessage 12345 32769 4464 1"},
+        {"12345,32769,65535,", "PostMessage 12345 32769 -1 1"},
+    };
+    for (const Row& row : rows) {
+        Load({Connection(0, 1)});
+        ClExportApp run;
+        run.SetCommandLine(row.line);
+        run.InitInstance();
+        run.ExitInstance();
+        ASSERT_FALSE(windows.calls.empty());
+        EXPECT_EQ(row.posted, windows.calls.back());
+        ASSERT_EQ(1u, windows.posted.size());
+        windows.calls.clear();
+        windows.posted.clear();
+    }
+}
+
+TEST_F(ExportRunTest, ProgramFolderBecomesCurrentCutByCharacters)
+{
+    const std::string hyou = "\x95\x5C";  // 表: its trail byte is 0x5C
+    struct Row {
+        std::string module;
+        std::string folder;
+    };
+    const Row rows[] = {
+        {"C:\\Ledgra\\LedgraProExport.exe", "C:\\Ledgra\\"},
+        {"C:\\" + hyou + "\\LedgraProExport.exe", "C:\\" + hyou + "\\"},
+        {"C:\\Ledgra\\" + hyou + ".exe", "C:\\Ledgra\\"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(cp932::ToUtf8(row.module));
+        Load({Connection(0, 1)});
+        fs.AddFile(row.folder + "TaxvaneDef.ini", "[ProgramLevel]\r\nTV14=2\r\n");
+        fs.SetModulePath(row.module);
+        fs.SetCurrentDirValue("C:\\");
+        boxes.shown.clear();
+        fs.ResetCalls();
+        ClExportApp run;
+        run.InitInstance();
+        run.ExitInstance();
+        std::vector<std::string> changes;
+        for (const std::string& call : fs.calls())
+            if (call.rfind("SetCurrentDir ", 0) == 0)
+                changes.push_back(cp932::ToUtf8(call));
+        EXPECT_EQ(std::vector<std::string>{cp932::ToUtf8("SetCurrentDir " + row.folder)}, changes);
+        EXPECT_EQ(1, run.resultCode) << "the check found the definitions file; " << boxes.Readable();
+    }
+}
+
 // ---- failures after the dialog ----
 
 TEST_F(ExportRunTest, WriteFailureShowsItsMessageOverTheProgressWindow)
