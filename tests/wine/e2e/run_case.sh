@@ -14,13 +14,15 @@
 #                   "none" for no TaxvaneDef.ini, or "nokey"), HOST_DATA (repo-relative
 #                   store to start from; host.json in the case folder wins), HOST_PATCH
 #                   (JSON merged into that store: objects key by key, anything else
-#                   replaced), RUN_LANG,
+#                   replaced), RUN_LANG (and RUN_LANG2 for a second run),
 #                   EXPECT_RC, GOLDEN (repo-relative) and REPORT (work-relative), and
 #                   optional functions setup, check and second_run.
 #   host.json       host data store (optional); its folders point into the work folder
 #   script.txt      simulator script
 #   expected.txt    the simulator's expected output lines
 #   log.txt         lines that must occur in this order in the host call log (optional)
+#   script2.txt, expected2.txt, log2.txt: a second run in the same folder (optional),
+#                   checked by the function check2
 # In script.txt, expected.txt and host.json, @WORK@ stands for the work folder as
 # Windows sees it (Z:\...\, ending in a backslash); in host.json @WORKJ@ is the same with
 # doubled backslashes for JSON.
@@ -60,6 +62,7 @@ TAXVANE_LEVEL=2
 HOST_DATA=
 HOST_PATCH='{}'
 RUN_LANG=ja_JP.UTF-8
+RUN_LANG2=
 EXPECT_RC=0
 GOLDEN=
 REPORT=
@@ -112,9 +115,9 @@ fi
 
 setup
 
-# One run of the simulator. Arguments: script file, expected file, output name.
+# One run of the simulator. Arguments: script file, expected file, output name, locale.
 run_simulator() {
-    local script=$1 expected=$2 name=$3
+    local script=$1 expected=$2 name=$3 run_lang=$4
     local args=(--exporter "$(winpath "$WORK/bin/$EXE_NAME")" --timeout "${E2E_TIMEOUT:-60}")
     if [ -f "$script" ]; then
         expand "$script" "$WORK/$name.script.txt"
@@ -132,7 +135,7 @@ run_simulator() {
         LEDGRA_HOST_DATA=$(winpath "$WORK/host.json")
         export LEDGRA_HOST_LOG
         LEDGRA_HOST_LOG=$(winpath "$WORK/host.log")
-        export LANG=$RUN_LANG WINEDEBUG=-all
+        export LANG=$run_lang WINEDEBUG=-all
         unset LC_ALL LC_CTYPE LC_MESSAGES
         if [ -n "${DISPLAY:-}" ]; then
             wine "$E2E_SIMULATOR" "${args[@]}"
@@ -195,7 +198,7 @@ check_same_bytes() {
     fi
 }
 
-run_simulator "$CASE_DIR/script.txt" "$CASE_DIR/expected.txt" run1
+run_simulator "$CASE_DIR/script.txt" "$CASE_DIR/expected.txt" run1 "$RUN_LANG"
 if [ -f "$CASE_DIR/log.txt" ]; then
     check_log_order "$CASE_DIR/log.txt"
 fi
@@ -205,7 +208,7 @@ fi
 check
 if [ -f "$CASE_DIR/expected2.txt" ]; then
     mv "$WORK/host.log" "$WORK/host.run1.log" 2>/dev/null || true
-    run_simulator "$CASE_DIR/script2.txt" "$CASE_DIR/expected2.txt" run2
+    run_simulator "$CASE_DIR/script2.txt" "$CASE_DIR/expected2.txt" run2 "${RUN_LANG2:-$RUN_LANG}"
     if [ -f "$CASE_DIR/log2.txt" ]; then
         check_log_order "$CASE_DIR/log2.txt"
     fi
