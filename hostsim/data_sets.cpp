@@ -53,7 +53,6 @@ long ClSysUser::GetSelectedNo(const char* userId, long* first, long* second)
 
 long ClSetData::GetDatCursor(unsigned long* cursor)
 {
-    static unsigned long lastCursor = 0;
     long status = 0;
     if (hostsim::TakeFault("GetDatCursor", &status) && status != 0) {
         LogCall("GetDatCursor", "", status);
@@ -62,8 +61,7 @@ long ClSetData::GetDatCursor(unsigned long* cursor)
     if (!cursor) {
         status = hostsim::HOSTSIM_BAD_ARGUMENT;
     } else {
-        *cursor = ++lastCursor;
-        hostsim::DataCursors()[*cursor] = 0;
+        *cursor = hostsim::NewDataCursor();
     }
     LogCall("GetDatCursor", "", status);
     return status;

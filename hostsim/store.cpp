@@ -19,6 +19,7 @@ std::string g_error;
 bool g_loaded = false;
 std::map<std::string, long> g_calls;                // operation name -> calls so far
 std::map<unsigned long, std::size_t> g_cursors;
+unsigned long g_lastCursor = 0;
 
 bool ReadWholeFile(const std::string& path, std::string* text)
 {
@@ -129,10 +130,17 @@ std::string LogText(const char* cp932Text)
 
 std::map<unsigned long, std::size_t>& DataCursors() { return g_cursors; }
 
+unsigned long NewDataCursor()
+{
+    g_cursors[++g_lastCursor] = 0;
+    return g_lastCursor;
+}
+
 void ClearRunState()
 {
     g_calls.clear();
     g_cursors.clear();
+    g_lastCursor = 0;
 }
 
 }  // namespace hostsim

@@ -77,8 +77,10 @@ bool TakeFault(const char* operation, long* status);
 void LogCall(const std::string& operation, const std::string& args);
 void LogCall(const std::string& operation, const std::string& args, long status);
 
-// Process-wide walk state of ClSetData: cursor id to next data-set index.
+// Process-wide walk state of ClSetData: cursor id to next data-set index. Cursor ids
+// count from 1 again after every load, so each run logs the same ids.
 std::map<unsigned long, std::size_t>& DataCursors();
+unsigned long NewDataCursor();
 
 // Resets the per-run state (fault counters, cursors) after a store (re)load.
 void ClearRunState();

@@ -140,6 +140,7 @@ TEST_F(HostCalls, EveryCallAppendsOneLine)
     connection->Terminate();
     connection->Release();
 
+    ASSERT_EQ(cursor, 1u);  // cursors count from 1 after every load
     const std::string c = std::to_string(cursor);
     const std::vector<std::string> expected = {
         "SetAppType 3",
