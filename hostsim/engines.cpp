@@ -102,17 +102,16 @@ long Move(ClHostBinding* binding, const char* operation, const std::string& args
     return status;
 }
 
-long Attach(const char* operation, const void* handle, ClHostBinding* binding, bool setMgr)
+// AttachSetMgr / AttachOptLink: keeps the handle; a null one is refused.
+template <class Handle>
+long Attach(const char* operation, Handle* handle, Handle** slot)
 {
     long status = 0;
     if (Faulted(operation, "", &status)) return status;
-    if (!handle) {
+    if (handle)
+        *slot = handle;
+    else
         status = hostsim::HOSTSIM_BAD_ARGUMENT;
-    } else if (setMgr) {
-        binding->setMgr = static_cast<ClSetMgr*>(const_cast<void*>(handle));
-    } else {
-        binding->optLink = static_cast<ClOptLink*>(const_cast<void*>(handle));
-    }
     LogCall(operation, "", status);
     return status;
 }
@@ -156,9 +155,9 @@ std::string TypeArg(long type) { return std::to_string(type); }
 
 ClRuleAo::ClRuleAo() : m_binding(new ClHostBinding) {}
 ClRuleAo::~ClRuleAo() { delete m_binding; }
-long ClRuleAo::AttachSetMgr(ClSetMgr* mgr) { return Attach("AttachSetMgr", mgr, m_binding, true); }
+long ClRuleAo::AttachSetMgr(ClSetMgr* mgr) { return Attach("AttachSetMgr", mgr, &m_binding->setMgr); }
 long ClRuleAo::SetCurDataID(const char* id) { return Bind(m_binding, id); }
-long ClRuleAo::AttachOptLink(ClOptLink* link) { return Attach("AttachOptLink", link, m_binding, false); }
+long ClRuleAo::AttachOptLink(ClOptLink* link) { return Attach("AttachOptLink", link, &m_binding->optLink); }
 
 long ClRuleAo::Ready(StAOSUMCONDITION* condition)
 {
@@ -235,9 +234,9 @@ long ClRuleAo::GetTsukibetsuUriageShiire(StAOSUMINFO_TSUKIBETSU* monthly)
 
 ClRuleSiro::ClRuleSiro() : m_binding(new ClHostBinding) {}
 ClRuleSiro::~ClRuleSiro() { delete m_binding; }
-long ClRuleSiro::AttachSetMgr(ClSetMgr* mgr) { return Attach("AttachSetMgr", mgr, m_binding, true); }
+long ClRuleSiro::AttachSetMgr(ClSetMgr* mgr) { return Attach("AttachSetMgr", mgr, &m_binding->setMgr); }
 long ClRuleSiro::SetCurDataID(const char* id) { return Bind(m_binding, id); }
-long ClRuleSiro::AttachOptLink(ClOptLink* link) { return Attach("AttachOptLink", link, m_binding, false); }
+long ClRuleSiro::AttachOptLink(ClOptLink* link) { return Attach("AttachOptLink", link, &m_binding->optLink); }
 long ClRuleSiro::Ready() { return Prepare(m_binding, "", true); }
 
 long ClRuleSiro::GetCount_PL(_RuleSiroSumType type)
@@ -293,7 +292,7 @@ private:
 
 ClSaveAoSiro::ClSaveAoSiro() : m_binding(new ClHostBinding) {}
 ClSaveAoSiro::~ClSaveAoSiro() { delete m_binding; }
-long ClSaveAoSiro::AttachSetMgr(ClSetMgr* mgr) { return Attach("AttachSetMgr", mgr, m_binding, true); }
+long ClSaveAoSiro::AttachSetMgr(ClSetMgr* mgr) { return Attach("AttachSetMgr", mgr, &m_binding->setMgr); }
 long ClSaveAoSiro::SetCurDataID(const char* id) { return Bind(m_binding, id); }
 
 long ClSaveAoSiro::GetDataIppan(StAOSIROSAVEINFO_IPPAN* info)

@@ -162,6 +162,18 @@ TEST_F(HostEngines, SumsNeedReadyAndAKnownSumType)
     EXPECT_EQ(engine.MoveFirst_PL(RULEAO_GENERAL, nullptr), hostsim::HOSTSIM_BAD_ARGUMENT);
 }
 
+TEST_F(HostEngines, NullHandlesAndIdsAreRefused)
+{
+    ClRuleAo engine;
+    EXPECT_EQ(engine.AttachSetMgr(nullptr), hostsim::HOSTSIM_BAD_ARGUMENT);
+    EXPECT_EQ(engine.AttachOptLink(nullptr), hostsim::HOSTSIM_BAD_ARGUMENT);
+    EXPECT_EQ(engine.SetCurDataID(nullptr), hostsim::HOSTSIM_BAD_ARGUMENT);
+    StAOSUMINFO_TSUKIBETSU monthly{};
+    EXPECT_EQ(engine.GetTsukibetsuUriageShiire(&monthly), hostsim::HOSTSIM_NO_DATA_SET);
+    ClSaveAoSiro saved;
+    EXPECT_EQ(saved.AttachSetMgr(nullptr), hostsim::HOSTSIM_BAD_ARGUMENT);
+}
+
 TEST_F(HostEngines, MonthlyRecordMissingSlotsAreZero)
 {
     ClRuleAo engine;
