@@ -44,8 +44,14 @@ INT_PTR CALLBACK Dialog::DialogProcedure(HWND wnd, UINT message, WPARAM wParam, 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInit() ? TRUE : FALSE;
+    case WM_INITDIALOG: {
+        RECT before = {};
+        ::GetWindowRect(m_wnd, &before);
+        const LONG styleBefore = ::GetWindowLongW(m_wnd, GWL_STYLE);
+        const bool defaultFocus = OnInit();
+        if (m_wnd) CenterIfLeftInPlace(before, styleBefore);
+        return defaultFocus ? TRUE : FALSE;
+    }
     case WM_COMMAND:
         return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
     default: {
@@ -57,6 +63,45 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return FALSE;
     }
     }
+}
+
+void Dialog::CenterIfLeftInPlace(const RECT& rectBefore, LONG styleBefore)
+{
+    // As the application framework does for its dialogs: a window that starts hidden, is
+    // neither shown nor moved by its initialisation and has no owner taking input is
+    // centred, so a template placed at 0, 0 does not open in the corner of the screen.
+    if (styleBefore & WS_VISIBLE) return;
+    if (::GetWindowLongW(m_wnd, GWL_STYLE) & (WS_VISIBLE | WS_CHILD)) return;
+    RECT now = {};
+    ::GetWindowRect(m_wnd, &now);
+    if (now.left != rectBefore.left || now.top != rectBefore.top) return;
+    HWND owner = ::GetWindow(m_wnd, GW_OWNER);
+    if (owner && ::IsWindowEnabled(owner) && !DisablesOwner()) return;
+    CenterWindow();
+}
+
+void Dialog::CenterWindow()
+{
+    HWND owner = ::GetWindow(m_wnd, GW_OWNER);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(owner ? owner : m_wnd, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+    const RECT area = monitor.rcWork;
+    RECT around = area;
+    if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &around);
+
+    RECT rect = {};
+    ::GetWindowRect(m_wnd, &rect);
+    const LONG width = rect.right - rect.left;
+    const LONG height = rect.bottom - rect.top;
+    LONG x = (around.left + around.right) / 2 - width / 2;
+    LONG y = (around.top + around.bottom) / 2 - height / 2;
+    // Kept on the monitor's work area.
+    if (x + width > area.right) x = area.right - width;
+    if (y + height > area.bottom) y = area.bottom - height;
+    if (x < area.left) x = area.left;
+    if (y < area.top) y = area.top;
+    ::SetWindowPos(m_wnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR ModalDialog::Run(HINSTANCE instance, int templateId, HWND parent)

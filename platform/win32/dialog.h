@@ -39,11 +39,17 @@ protected:
     virtual void OnDestroyed() {}
     // A hook threw; the exception has been stopped here.
     virtual void OnHookFailed() {}
+    // True when the owner is disabled while the dialog runs (a modal dialog).
+    virtual bool DisablesOwner() const { return false; }
+
+    // Centres the window over its owner when the owner is shown, else on its monitor.
+    void CenterWindow();
 
     static INT_PTR CALLBACK DialogProcedure(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CenterIfLeftInPlace(const RECT& rectBefore, LONG styleBefore);
 };
 
 // A modal dialog with our own modal loop: every message is first offered to
@@ -62,6 +68,7 @@ protected:
     virtual bool PreTranslateMessage(MSG& /*msg*/) { return false; }
     void OnDestroyed() override;
     void OnHookFailed() override { End(-1); }
+    bool DisablesOwner() const override { return true; }
 
 private:
     bool m_ended = false;

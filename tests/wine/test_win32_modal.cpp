@@ -171,6 +171,47 @@ TEST_F(Win32ModalTest, AnAlreadyDisabledOwnerStaysDisabled)
     ::DestroyWindow(owner);
 }
 
+POINT CentreOf(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+TEST_F(Win32ModalTest, OpensCentredOnTheScreenWithoutOwner)
+{
+    RECT dialog = {};
+    handler.onInit = [](platform::IDialogView& view) { PostKey(view.Handle(), IDC_TEST_BUTTON, VK_ESCAPE); };
+    handler.onCommand = [&dialog](platform::IDialogView& view, int id) {
+        ::GetWindowRect(view.Handle(), &dialog);
+        view.End(id);
+    };
+    ASSERT_EQ(Run(), IDCANCEL);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor));
+    const POINT expected = CentreOf(monitor.rcWork);
+    const POINT actual = CentreOf(dialog);
+    EXPECT_NEAR(actual.x, expected.x, 1);
+    EXPECT_NEAR(actual.y, expected.y, 1);
+}
+
+TEST_F(Win32ModalTest, OpensCentredOverAVisibleOwner)
+{
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60, 640, 480,
+                                   nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(owner);
+    RECT ownerRect = {};
+    ::GetWindowRect(owner, &ownerRect);
+    RECT dialog = {};
+    handler.onInit = [](platform::IDialogView& view) { PostKey(view.Handle(), IDC_TEST_BUTTON, VK_ESCAPE); };
+    handler.onCommand = [&dialog](platform::IDialogView& view, int id) {
+        ::GetWindowRect(view.Handle(), &dialog);
+        view.End(id);
+    };
+    ASSERT_EQ(Run(owner), IDCANCEL);
+    ::DestroyWindow(owner);
+    const POINT expected = CentreOf(ownerRect);
+    const POINT actual = CentreOf(dialog);
+    EXPECT_NEAR(actual.x, expected.x, 1);
+    EXPECT_NEAR(actual.y, expected.y, 1);
+}
+
 TEST_F(Win32ModalTest, ControlsRoundTripThroughTheView)
 {
     struct Seen {
