@@ -152,27 +152,61 @@ int ClXmlWriter::WriteEndTag(char* line, const char* name, int depth)
     return WriteRaw(g_line);
 }
 
+// Host texts may hold anything: a lead byte without its trail byte, control bytes, bytes
+// that code page 932 leaves undefined. Such characters cannot stand in an XML 1.0 document
+// (or could not be decoded by its reader), so they are left out; every character of
+// valid text is kept as it is, so valid text escapes exactly as before.
+namespace {
+
+// Bytes of the character at pos when the report may hold it, else 0; *skip is then how
+// many bytes to leave out (a whole undefined pair, or one stray byte).
+std::size_t KeptCharAt(std::string_view text, std::size_t pos, std::size_t* skip)
+{
+    const unsigned char b = static_cast<unsigned char>(text[pos]);
+    if (cp932::CharLengthAt(text, pos) == 2) {
+        bool defined = false;
+        cp932::ToUtf16(text.substr(pos, 2), &defined);
+        *skip = 2;
+        return defined ? 2 : 0;
+    }
+    *skip = 1;
+    if (b < 0x20) return (b == 0x09 || b == 0x0A || b == 0x0D) ? 1 : 0;
+    if (b < 0x80) return 1;
+    return (b >= 0xA1 && b <= 0xDF) ? 1 : 0;   // half-width kana; the rest are lead or undefined bytes
+}
+
+}  // namespace
+
 const char* ClXmlWriter::Escape(const char* text)
 {
     std::size_t length = BoundedLength(text, kMaxValueBytes);
+    const std::string_view view(text ? text : "", length);
     std::size_t out = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        const char* replacement = nullptr;
-        switch (text[i]) {
-        case '&': replacement = "&amp;"; break;
-        case '>': replacement = "&gt;"; break;
-        case '<': replacement = "&lt;"; break;
-        case '"': replacement = "&quot;"; break;
-        case '\'': replacement = "&apos;"; break;
-        default: break;
-        }
-        if (replacement) {
-            std::size_t n = std::strlen(replacement);
-            std::memcpy(g_escaped + out, replacement, n);
-            out += n;
-        } else {
+    for (std::size_t i = 0; i < length;) {
+        std::size_t skip = 1;
+        const std::size_t kept = KeptCharAt(view, i, &skip);
+        if (kept == 2) {
             g_escaped[out++] = text[i];
+            g_escaped[out++] = text[i + 1];
+        } else if (kept == 1) {
+            const char* replacement = nullptr;
+            switch (text[i]) {
+            case '&': replacement = "&amp;"; break;
+            case '>': replacement = "&gt;"; break;
+            case '<': replacement = "&lt;"; break;
+            case '"': replacement = "&quot;"; break;
+            case '\'': replacement = "&apos;"; break;
+            default: break;
+            }
+            if (replacement) {
+                std::size_t n = std::strlen(replacement);
+                std::memcpy(g_escaped + out, replacement, n);
+                out += n;
+            } else {
+                g_escaped[out++] = text[i];
+            }
         }
+        i += skip;
     }
     g_escaped[out] = '\0';
     return g_escaped;
