@@ -609,3 +609,14 @@ TEST_F(ConditionDlg, WithoutUiTheDialogDoesNotRun)
     auto dlg = Make();
     EXPECT_EQ(dlg->DoModal(), -1);
 }
+
+TEST_F(ConditionDlg, TypedPathStopsAt255BytesOnACharacterBoundary)
+{
+    auto dlg = Make();
+    const std::string typed = "C:\\" + std::string(251, 'a') + "表表";   // 258 bytes
+    ui.Type(IDC_OUTPUT_PATH, typed);
+    dlg->DoModal();
+    EXPECT_EQ(Text(IDC_OUTPUT_PATH), "C:\\" + std::string(251, 'a'));   // 表 would split at 255
+    EXPECT_EQ(view().calls.front().rfind("SetItemText", 0), 0u);
+    EXPECT_EQ(view().CallsStartingWith("LimitText 1016 255").size(), 1u);
+}
