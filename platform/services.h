@@ -164,6 +164,8 @@ public:
     virtual std::unique_ptr<IProgressView> CreateProgressView() = 0;
     // The save-file dialog; true with the chosen full path when the user confirms.
     virtual bool SaveFileDialog(HWND owner, const SaveFileRequest& request, std::string& path) = 0;
+    // String resource id of the program (LoadString); false when it has none.
+    virtual bool LoadString(int /*id*/, std::string& /*text*/) { return false; }
 };
 
 struct Services {

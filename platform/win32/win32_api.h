@@ -14,6 +14,7 @@
 #undef GetDriveType
 #undef GetProfileString
 #undef GetTempPath
+#undef LoadString
 #undef PathIsDirectory
 #undef PostMessage
 #undef RemoveDirectory

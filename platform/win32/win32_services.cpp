@@ -235,6 +235,17 @@ bool Win32Ui::SaveFileDialog(HWND owner, const SaveFileRequest& request, std::st
     return ShowSaveFileDialog(owner, request, path);
 }
 
+bool Win32Ui::LoadString(int id, std::string& text)
+{
+    // With a zero length LoadStringW hands out a pointer to the resource's own text.
+    const wchar_t* resource = nullptr;
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), static_cast<UINT>(id),
+                                     reinterpret_cast<wchar_t*>(&resource), 0);
+    if (length <= 0 || !resource) return false;
+    text = FromWide(std::wstring_view(resource, static_cast<std::size_t>(length)));
+    return true;
+}
+
 void InstallServices()
 {
     static Win32FileSystem fileSystem;

@@ -107,6 +107,7 @@ public:
     int RunModal(int templateId, HWND parent, IDialogHandler& handler) override;
     std::unique_ptr<IProgressView> CreateProgressView() override;
     bool SaveFileDialog(HWND owner, const SaveFileRequest& request, std::string& path) override;
+    bool LoadString(int id, std::string& text) override;
 };
 
 // Installs the Win32 implementations of every platform interface.

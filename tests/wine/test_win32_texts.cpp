@@ -122,4 +122,13 @@ TEST(WideConversion, UsesCodePage932WhateverTheAnsiCodePage)
     EXPECT_EQ(FromWide(L"\u8868\uFF5E\uFF02"), "\x95\x5C\x81\x60\xFA\x57");
 }
 
+TEST(StringResources, TheVersionTextIsStringOne)
+{
+    platform::win32::Win32Ui ui;
+    std::string text;
+    ASSERT_TRUE(ui.LoadString(1, text));
+    EXPECT_EQ(text, "20.01.01");
+    EXPECT_FALSE(ui.LoadString(4711, text));
+}
+
 }  // namespace
