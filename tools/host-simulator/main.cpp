@@ -154,7 +154,7 @@ bool CreateHostWindow()
     if (!RegisterClassW(&wc))
         return false;
     g_host.window = CreateWindowExW(0, wc.lpszClassName, L"Ledgra host simulator", WS_OVERLAPPEDWINDOW,
-                                    10, 10, 320, 120, nullptr, nullptr, wc.hInstance, nullptr);
+                                    10, 10, 760, 540, nullptr, nullptr, wc.hInstance, nullptr);
     if (!g_host.window)
         return false;
     ShowWindow(g_host.window, SW_SHOWNORMAL);
@@ -210,7 +210,7 @@ void Pump(DWORD ms)
 }
 
 // Polls found() while pumping; false when the time runs out or the child ends first.
-bool WaitUntil(double seconds, const std::function<bool()>& found)
+bool WaitUntil(double seconds, const std::function<bool()>& found, DWORD pollMs = 25)
 {
     const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000.0);
     for (;;) {
@@ -222,7 +222,7 @@ bool WaitUntil(double seconds, const std::function<bool()>& found)
         }
         if (GetTickCount64() >= until)
             return false;
-        Pump(25);
+        Pump(pollMs);
     }
 }
 
@@ -256,18 +256,31 @@ std::wstring TextOf(HWND w)
     return s;
 }
 
+// The exporter's visible windows that stand alone: its top-level windows and those it
+// has re-parented into the host window (the progress window is).
 std::vector<HWND> ChildTopWindows()
 {
     struct Ctx {
         DWORD pid;
+        HWND host;
         std::vector<HWND> list;
-    } ctx{g_child.pi.dwProcessId, {}};
-    EnumWindows(
+    } ctx{g_child.pi.dwProcessId, g_host.window, {}};
+    auto collect = [](HWND w, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<Ctx*>(p);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == c->pid && IsWindowVisible(w))
+            c->list.push_back(w);
+        return TRUE;
+    };
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&ctx));
+    EnumChildWindows(
+        g_host.window,
         [](HWND w, LPARAM p) -> BOOL {
             auto* c = reinterpret_cast<Ctx*>(p);
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
-            if (pid == c->pid && IsWindowVisible(w))
+            if (pid == c->pid && GetParent(w) == c->host && IsWindowVisible(w))
                 c->list.push_back(w);
             return TRUE;
         },
@@ -323,13 +336,16 @@ HWND FindActive(const std::function<bool(HWND)>& test)
     return nullptr;
 }
 
-HWND WaitForWindow(double seconds, const std::function<bool(HWND)>& test)
+HWND WaitForWindow(double seconds, const std::function<bool(HWND)>& test, DWORD pollMs = 25)
 {
     HWND found = nullptr;
-    WaitUntil(seconds, [&] {
-        found = FindActive(test);
-        return found != nullptr;
-    });
+    WaitUntil(
+        seconds,
+        [&] {
+            found = FindActive(test);
+            return found != nullptr;
+        },
+        pollMs);
     return found;
 }
 
@@ -488,7 +504,7 @@ const char* FormName(int form)
     return form == 1 ? "business" : form == 2 ? "other" : "real estate";
 }
 
-bool RunStep(const Step& step, const Options& opt, double timeout, std::string& error)
+bool RunStep(const Step& step, const Step* previous, const Options& opt, double timeout, std::string& error)
 {
     switch (step.kind) {
     case StepKind::Form: {
@@ -613,7 +629,10 @@ bool RunStep(const Step& step, const Options& opt, double timeout, std::string& 
             Err("screenshot " + step.text + " skipped: no --shots folder");
             return true;
         }
-        Pump(300);  // let the windows finish painting
+        // Let the windows finish painting, unless the step before waited for a window that
+        // may not last long.
+        if (!previous || previous->kind != StepKind::WaitWindow)
+            Pump(300);
         std::wstring file = opt.shots;
         if (file.back() != L'\\' && file.back() != L'/')
             file += L'\\';
@@ -625,7 +644,9 @@ bool RunStep(const Step& step, const Options& opt, double timeout, std::string& 
     }
     case StepKind::WaitWindow: {
         const std::wstring prefix = Utf8ToWide(step.text);
-        HWND w = WaitForWindow(timeout, [&](HWND h) { return TextOf(h).compare(0, prefix.size(), prefix) == 0; });
+        // Polled often: the window it waits for may be a short-lived one (the progress window).
+        HWND w = WaitForWindow(
+            timeout, [&](HWND h) { return TextOf(h).compare(0, prefix.size(), prefix) == 0; }, 2);
         if (!w) {
             error = "no exporter window whose caption starts with that text";
             return false;
@@ -883,11 +904,14 @@ int main()
         return kExitUsage;
 
     int exitCode = kExitEnded;
+    const Step* previous = nullptr;
     for (const Step& step : steps) {
         if (step.kind == StepKind::WaitEnd)
             break;
         std::string error;
-        if (!RunStep(step, opt, timeout, error)) {
+        const bool done = RunStep(step, previous, opt, timeout, error);
+        previous = &step;
+        if (!done) {
             Err("step failed at script line " + std::to_string(step.line) + ": " + step.source + ": " + error);
             exitCode = kExitStepFailed;
             break;
