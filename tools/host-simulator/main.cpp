@@ -280,7 +280,7 @@ std::vector<HWND> ChildTopWindows()
             auto* c = reinterpret_cast<Ctx*>(p);
             DWORD pid = 0;
             GetWindowThreadProcessId(w, &pid);
-            if (pid == c->pid && GetParent(w) == c->host && IsWindowVisible(w))
+            if (pid == c->pid && GetAncestor(w, GA_PARENT) == c->host && IsWindowVisible(w))
                 c->list.push_back(w);
             return TRUE;
         },
@@ -913,6 +913,9 @@ int main()
         previous = &step;
         if (!done) {
             Err("step failed at script line " + std::to_string(step.line) + ": " + step.source + ": " + error);
+            for (HWND w : ChildTopWindows())
+                Err("  exporter window: class " + WideToUtf8(ClassOf(w)) + ", caption '" + WideToUtf8(TextOf(w)) +
+                    "'" + (IsWindowEnabled(w) ? "" : ", disabled"));
             exitCode = kExitStepFailed;
             break;
         }
