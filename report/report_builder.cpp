@@ -5,6 +5,7 @@
 
 #include "app/edition.h"
 #include "app/progress/progress_dlg.h"
+#include "platform/services.h"
 #include "report/full_width.h"
 #include "report/report_fields.h"
 #include "report/report_file.h"
@@ -40,6 +41,8 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
 
     // A file that cannot be created shows at the first write that is tested.
     writer.Open(&file, path);
+    // Only a file this report created (or truncated) may be removed again below.
+    const bool created = file.IsOpen();
     writer.WriteRaw(kDeclaration);
     writer.WriteStartTag(line, "REPORT", 0);
     Pulse();
@@ -60,7 +63,14 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
     int endWritten = writer.WriteEndTag(line, "REPORT", 0);
     writer.Close();
     bool closed = file.Close();
-    return (ok && endWritten && closed) ? 1 : 0;
+    if (ok && endWritten && closed) return 1;
+    // A report cut short, or one whose flush or close failed, could be taken for a
+    // complete one (after a failed flush even its last tag may be there): the run says
+    // it failed, so no file of it stays behind.
+    if (created) {
+        if (platform::IFileSystem* fs = platform::GetServices().fs) fs->DeleteFile(path);
+    }
+    return 0;
 }
 
 int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)

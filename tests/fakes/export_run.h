@@ -39,6 +39,7 @@ struct ExportRunSetup {
     std::string path = "C:\\Users\\Public\\Documents\\tax.xml";
     std::optional<std::string> remembered;    // remembered-destination file before the run
     std::function<void(FakeFileSystem&)> prepare;   // last set-up step (failures to inject)
+    bool logHostCalls = true;                 // fill ExportRunResult::hostLog (a file per run)
 };
 
 struct ExportRunResult {
