@@ -104,10 +104,15 @@ bool Win32FileSystem::RemoveDirectory(const std::string& path)
 
 std::string Win32FileSystem::GetTempPath()
 {
-    wchar_t buffer[MAX_PATH + 2] = {};
-    const DWORD length = ::GetTempPathW(MAX_PATH + 2, buffer);
-    if (length == 0 || length >= MAX_PATH + 2) return std::string();
-    return FromWide(std::wstring_view(buffer, length));
+    // The answer is the length needed when the buffer is too small: ask again with that.
+    std::vector<wchar_t> buffer(MAX_PATH + 2);
+    DWORD length = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length >= buffer.size()) {
+        buffer.resize(length + 1);
+        length = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    if (length == 0 || length >= buffer.size()) return std::string();
+    return FromWide(std::wstring_view(buffer.data(), length));
 }
 
 std::unique_ptr<IWriteFile> Win32FileSystem::CreateExclusive(const std::string& path)

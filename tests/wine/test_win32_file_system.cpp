@@ -230,6 +230,18 @@ TEST_F(Win32FileSystemTest, ModulePathAndTempPath)
     EXPECT_TRUE(fs.PathIsDirectory(temp));
 }
 
+TEST(Win32TempPath, FollowsTmpWithADoubleByteName)
+{
+    wchar_t saved[1024] = {};
+    const DWORD savedLength = ::GetEnvironmentVariableW(L"TMP", saved, 1024);
+    const std::string folder = "C:\\" + kHyou + "temp";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"TMP", platform::win32::ToWide(folder).c_str()));
+    Win32FileSystem fs;
+    const std::string temp = fs.GetTempPath();
+    ::SetEnvironmentVariableW(L"TMP", savedLength ? saved : nullptr);
+    EXPECT_EQ(Hex(temp), Hex(folder + "\\"));
+}
+
 TEST_F(Win32FileSystemTest, DriveTypes)
 {
     EXPECT_EQ(fs.GetDriveType("C:\\"), static_cast<unsigned>(platform::DRIVE_TYPE_FIXED));
