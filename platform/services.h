@@ -31,6 +31,10 @@ public:
     virtual bool Write(const void* data, std::size_t size) = 0;
     virtual bool Flush() = 0;
     virtual bool Close() = 0;
+    // How many bytes a writer of many small pieces should gather before each Write: one
+    // large write costs about what one small one does. 0 asks for every piece at once
+    // (the recording fakes, whose tests count and fail single writes).
+    virtual std::size_t WriteBufferSize() const { return 64 * 1024; }
 };
 
 class IFileSystem {

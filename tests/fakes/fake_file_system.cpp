@@ -88,6 +88,7 @@ public:
         Release();
         return !failed;
     }
+    std::size_t WriteBufferSize() const override { return *m_alive ? m_fs->m_writeBufferSize : 0; }
 
 private:
     void Release()

@@ -24,6 +24,9 @@
 //   FailCall("ReadFile", 0)              every ReadFile fails
 //   FailCallsFrom("Write", 3)            the 3rd and every later Write fails (a full disk)
 //   FailWriteAt(n)                       shorthand for FailCall("Write", n)
+//   SetWriteBufferSize(n)                what the opened files answer to WriteBufferSize;
+//                                        0 (the default) has every piece written at once,
+//                                        so that single lines can be counted and failed
 //   Operation names: the IFileSystem method names, plus "Write", "Flush" and "Close"
 //   of the opened files. A failing operation changes nothing; a failing Close still
 //   closes the file.
@@ -73,6 +76,7 @@ public:
     void FailCall(const std::string& operation, int nth);
     void FailCallsFrom(const std::string& operation, int nth);
     void FailWriteAt(int nth) { FailCall("Write", nth); }
+    void SetWriteBufferSize(std::size_t bytes) { m_writeBufferSize = bytes; }
     void ClearFailures();
     const std::vector<std::string>& calls() const { return m_calls; }
     int CallCount(const std::string& operation) const;
@@ -143,6 +147,7 @@ private:
     std::map<std::string, std::set<int>> m_failOnce;   // op -> call numbers (0: all)
     std::map<std::string, int> m_failFrom;             // op -> first failing call
     int m_failNthAny = 0;
+    std::size_t m_writeBufferSize = 0;
     std::shared_ptr<bool> m_alive;
 };
 

@@ -1,0 +1,293 @@
+// The report file gathers lines and writes them a buffer at a time: the bytes on disk
+// are the same as line by line, and every failed write, flush or close still fails the
+// report, leaving a prefix of it on disk.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "hostsim/hostsim.h"
+#include "platform/posix/posix_services.h"
+#include "report/report_file.h"
+#include "report/xml_writer.h"
+#include "tests/fakes/export_run.h"
+#include "tests/fakes/fake_file_system.h"
+
+namespace {
+
+const char kOut[] = "C:\\out.xml";
+
+// The lines of a small report: start tag, numbered elements, end tag.
+std::vector<std::string> Lines(int count)
+{
+    std::vector<std::string> lines = {"<REPORT>\r\n"};
+    for (int i = 1; i <= count; ++i) lines.push_back("\t<N>" + std::to_string(i * 7919) + "</N>\r\n");
+    lines.push_back("</REPORT>\r\n");
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string all;
+    for (const std::string& l : lines) all += l;
+    return all;
+}
+
+class ReportFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_previous = platform::GetServices();
+        platform::Services services = m_previous;
+        services.fs = &fs;
+        platform::SetServices(services);
+    }
+    void TearDown() override { platform::SetServices(m_previous); }
+
+    fakes::FakeFileSystem fs;
+
+private:
+    platform::Services m_previous;
+};
+
+TEST_F(ReportFileTest, BytesAreTheSameWhateverTheBufferSize)
+{
+    const std::vector<std::string> lines = Lines(300);
+    const std::string whole = Joined(lines);
+    // Gathered lines are written when the next one no longer fits, the rest at Close.
+    auto gatheredWrites = [&](std::size_t buffer) {
+        int writes = 0;
+        std::size_t used = 0;
+        for (const std::string& l : lines) {
+            if (used + l.size() > buffer) {
+                ++writes;
+                used = 0;
+            }
+            used += l.size();
+        }
+        return writes + 1;
+    };
+    struct Row {
+        std::size_t buffer;
+        int writes;   // write calls the file sees
+    };
+    // 0: a write per line; 1 and 8: every line is at least as large as the buffer.
+    const Row rows[] = {{0, 302}, {1, 302}, {8, 302}, {100, gatheredWrites(100)}, {4096, gatheredWrites(4096)},
+                        {1u << 20, 1}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE("buffer " + std::to_string(row.buffer));
+        fakes::FakeFileSystem local;
+        platform::Services services = platform::GetServices();
+        services.fs = &local;
+        platform::SetServices(services);
+        local.SetWriteBufferSize(row.buffer);
+        ClReportFile file;
+        ASSERT_TRUE(file.Open(kOut));
+        for (const std::string& l : lines) ASSERT_TRUE(file.Write(l.data(), l.size()));
+        if (row.buffer > whole.size()) EXPECT_EQ("", local.FileBytes(kOut)) << "nothing written before Close";
+        ASSERT_TRUE(file.Close());
+        EXPECT_EQ(whole, local.FileBytes(kOut));
+        EXPECT_EQ(row.writes, local.CallCount("Write"));
+        EXPECT_EQ(1, local.CallCount("Flush"));
+        EXPECT_EQ(0, local.OpenFileCount());
+    }
+}
+
+TEST_F(ReportFileTest, GatheredWritesHoldWholeLinesOnly)
+{
+    fs.SetWriteBufferSize(100);
+    const std::vector<std::string> lines = Lines(50);
+    ClReportFile file;
+    ASSERT_TRUE(file.Open(kOut));
+    std::size_t written = 0;
+    for (const std::string& l : lines) {
+        ASSERT_TRUE(file.Write(l.data(), l.size()));
+        // Whatever reached the file ends at a line end.
+        const std::string bytes = fs.FileBytes(kOut);
+        if (!bytes.empty()) EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
+        EXPECT_LE(bytes.size() - written, 100u);
+        written = bytes.size();
+    }
+    ASSERT_TRUE(file.Close());
+    EXPECT_EQ(Joined(lines), fs.FileBytes(kOut));
+}
+
+TEST_F(ReportFileTest, LargePieceFollowsTheGatheredBytesInOrder)
+{
+    fs.SetWriteBufferSize(16);
+    const std::string small = "<A>\r\n";
+    const std::string large(40, 'x');
+    ClReportFile file;
+    ASSERT_TRUE(file.Open(kOut));
+    ASSERT_TRUE(file.Write(small.data(), small.size()));
+    ASSERT_TRUE(file.Write(large.data(), large.size()));
+    ASSERT_TRUE(file.Write(small.data(), small.size()));
+    ASSERT_TRUE(file.Close());
+    EXPECT_EQ(small + large + small, fs.FileBytes(kOut));
+    EXPECT_EQ(3, fs.CallCount("Write")) << "gathered, large, gathered at Close";
+}
+
+// Every write call the file sees fails in turn, for several buffer sizes: the failing
+// line (the one whose append needed that write) and every later one fail, Close
+// fails, and the file holds exactly the bytes written before, ending on a line.
+TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
+{
+    const std::vector<std::string> lines = Lines(120);
+    const std::string whole = Joined(lines);
+    for (std::size_t buffer : {0u, 64u, 500u, 4096u}) {
+        int writes = 0;
+        {
+            fakes::FakeFileSystem clean;
+            clean.SetWriteBufferSize(buffer);
+            platform::Services services = platform::GetServices();
+            services.fs = &clean;
+            platform::SetServices(services);
+            ClReportFile file;
+            ASSERT_TRUE(file.Open(kOut));
+            for (const std::string& l : lines) file.Write(l.data(), l.size());
+            ASSERT_TRUE(file.Close());
+            writes = clean.CallCount("Write");
+        }
+        ASSERT_GE(writes, 1);
+        for (int n = 1; n <= writes; ++n) {
+            SCOPED_TRACE("buffer " + std::to_string(buffer) + ", write " + std::to_string(n) + " of " +
+                         std::to_string(writes));
+            fakes::FakeFileSystem failing;
+            failing.SetWriteBufferSize(buffer);
+            failing.FailWriteAt(n);
+            platform::Services services = platform::GetServices();
+            services.fs = &failing;
+            platform::SetServices(services);
+            ClReportFile file;
+            ASSERT_TRUE(file.Open(kOut));
+            std::size_t firstFailed = lines.size();
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const bool ok = file.Write(lines[i].data(), lines[i].size());
+                if (!ok && firstFailed == lines.size()) firstFailed = i;
+                if (i > firstFailed) EXPECT_FALSE(ok) << "line " << i << " after the failure";
+            }
+            EXPECT_FALSE(file.Close());
+            EXPECT_TRUE(file.HasFailed());
+            EXPECT_EQ(0, failing.OpenFileCount());
+            const std::string partial = failing.FileBytes(kOut);
+            EXPECT_EQ(whole.substr(0, partial.size()), partial);
+            EXPECT_LT(partial.size(), whole.size());
+            if (!partial.empty()) EXPECT_EQ("\r\n", partial.substr(partial.size() - 2));
+            EXPECT_EQ(n, failing.CallCount("Write")) << "nothing is written after the failure";
+            if (n < writes) EXPECT_LT(firstFailed, lines.size()) << "a line's Write reports the failure";
+        }
+    }
+}
+
+TEST_F(ReportFileTest, FailedFlushOrCloseFailsAndReleasesTheFile)
+{
+    for (const char* op : {"Flush", "Close"}) {
+        SCOPED_TRACE(op);
+        fakes::FakeFileSystem failing;
+        failing.SetWriteBufferSize(4096);
+        failing.FailCall(op, 1);
+        platform::Services services = platform::GetServices();
+        services.fs = &failing;
+        platform::SetServices(services);
+        ClReportFile file;
+        ASSERT_TRUE(file.Open(kOut));
+        ASSERT_TRUE(file.Write("<A>\r\n", 5));
+        EXPECT_FALSE(file.Close());
+        EXPECT_FALSE(file.Close()) << "the failure is remembered";
+        EXPECT_EQ(0, failing.OpenFileCount());
+        EXPECT_EQ("<A>\r\n", failing.FileBytes(kOut)) << "the gathered bytes were written before the flush";
+    }
+}
+
+TEST_F(ReportFileTest, FileThatCannotBeCreatedFailsEveryWrite)
+{
+    fs.SetWriteBufferSize(4096);
+    fs.FailCall("CreateExclusive", 1);
+    ClReportFile file;
+    EXPECT_FALSE(file.Open(kOut));
+    EXPECT_FALSE(file.Write("<A>\r\n", 5));
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ(0, fs.CallCount("Write"));
+}
+
+// Through the writer: a failed gathered write fails the line whose append needed it,
+// and the writer closes the file as after any failed write.
+TEST_F(ReportFileTest, WriterLineFailsWhenItsGatheredWriteFails)
+{
+    fs.SetWriteBufferSize(64);
+    fs.FailWriteAt(1);
+    ClReportFile file;
+    ClXmlWriter writer;
+    char line[256];
+    ASSERT_EQ(0, writer.Open(&file, kOut));
+    int firstFailure = 0;
+    for (int i = 1; i <= 20 && !firstFailure; ++i)
+        if (!writer.WriteElement(line, "NAME", "value", 2)) firstFailure = i;
+    // "\t\t<NAME>value</NAME>\r\n" is 22 bytes: the 3rd line no longer fits in 64.
+    EXPECT_EQ(3, firstFailure);
+    EXPECT_FALSE(file.IsOpen()) << "closed after the failure";
+    EXPECT_EQ(0, writer.WriteEndTag(line, "REPORT", 0));
+    EXPECT_EQ("", fs.FileBytes(kOut));
+}
+
+// A whole export whose report is written in gathered pieces of 512 bytes: every one of
+// those writes failing fails the run and leaves no report, as line by line.
+TEST(ReportFileExport, GatheredReportWritesFailingInTurnFailTheRun)
+{
+    auto run = [](int failAt) {
+        fakes::ExportRunSetup setup;
+        setup.store = fakes::SampleStore(3);
+        setup.category = 1;
+        setup.logHostCalls = false;
+        setup.prepare = [failAt](fakes::FakeFileSystem& fs) {
+            fs.SetWriteBufferSize(512);
+            if (failAt) fs.FailWriteAt(failAt);
+        };
+        return fakes::RunExport(setup);
+    };
+    const fakes::ExportRunResult clean = run(0);
+    ASSERT_EQ(0, clean.resultCode);
+    ASSERT_TRUE(clean.reportExists);
+    const int reportWrites = static_cast<int>((clean.report.size() + 511) / 512);
+    int lines = 0;
+    for (char c : clean.report) lines += c == '\n';
+    ASSERT_GT(lines, 10 * reportWrites) << "the report was gathered, not written line by line";
+    for (int n = 1; n <= reportWrites; ++n) {
+        const fakes::ExportRunResult failed = run(n);
+        EXPECT_EQ(2, failed.resultCode) << "write " << n;
+        EXPECT_FALSE(failed.reportExists) << "write " << n;
+        EXPECT_EQ(0, failed.openFiles) << "write " << n;
+    }
+    hostsim::ResetForTests();
+}
+
+// A real file gathers 64 KiB at a time and writes the same bytes.
+TEST(ReportFilePosix, RealFileIsGatheredAndComplete)
+{
+    platform::Services previous = platform::GetServices();
+    platform::InstallPosixServices();
+    char path[] = "/tmp/ledgra-report-file-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    {
+        std::unique_ptr<platform::IWriteFile> probe = platform::GetServices().fs->CreateExclusive(path);
+        ASSERT_TRUE(probe);
+        EXPECT_EQ(64u * 1024u, probe->WriteBufferSize());
+        probe->Close();
+    }
+    const std::vector<std::string> lines = Lines(20000);
+    ClReportFile file;
+    ASSERT_TRUE(file.Open(path));
+    for (const std::string& l : lines) ASSERT_TRUE(file.Write(l.data(), l.size()));
+    ASSERT_TRUE(file.Close());
+    std::string bytes;
+    ASSERT_TRUE(platform::GetServices().fs->ReadFile(path, 1u << 24, bytes));
+    EXPECT_EQ(Joined(lines), bytes);
+    std::remove(path);
+    platform::SetServices(previous);
+}
+
+}  // namespace
