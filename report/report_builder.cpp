@@ -64,9 +64,9 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
     writer.Close();
     bool closed = file.Close();
     if (ok && endWritten && closed) return 1;
-    // A report cut short, or one whose flush or close failed, could be taken for a
-    // complete one (after a failed flush even its last tag may be there): the run says
-    // it failed, so no file of it stays behind.
+    // The run says the report failed, so no file of it stays behind: after a failed
+    // section the closing tag is still written, and after a failed flush or close every
+    // tag is there, so what is left could pass for a complete report.
     if (created) {
         if (platform::IFileSystem* fs = platform::GetServices().fs) fs->DeleteFile(path);
     }

@@ -1,5 +1,6 @@
 // Real files on a posix system. Paths are used as given; a path names a file exactly
 // as the operating system reads it.
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -53,16 +54,39 @@ private:
     int m_fd;
 };
 
+// Opens path for writing and holds an exclusive lock on it for the life of the file,
+// as an open without sharing does on Windows. Advisory only on posix; it keeps our own
+// processes off a file another one is writing.
 std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, int flags)
 {
-    int fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0) return nullptr;
-    // Advisory only on posix; it keeps two of our own processes off the same file.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return nullptr;
+    // Truncated only once the lock is held, so a file another writer holds stays whole.
+    const bool truncate = (flags & O_TRUNC) != 0;
+    flags &= ~O_TRUNC;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        int fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd < 0) return nullptr;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+        // The holder before us may have deleted the name between our open and our lock
+        // (DeleteFile removes a name only under the file's lock): a lock on a file that
+        // no longer has this name guards nothing, so the name is opened afresh.
+        struct stat opened, named;
+        const bool same = ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
+                          opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+        if (!same) {
+            ::close(fd);
+            if (flags & O_EXCL) return nullptr;
+            continue;
+        }
+        if (truncate && ::ftruncate(fd, 0) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
+        return std::make_unique<FdWriteFile>(fd);
     }
-    return std::make_unique<FdWriteFile>(fd);
+    return nullptr;
 }
 
 std::string Trim(std::string_view text)
@@ -158,28 +182,44 @@ public:
         data.clear();
         int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return false;
-        data.resize(maxBytes);
-        std::size_t got = 0;
+        // Read in pieces: the limit may be far larger than the file (callers that want
+        // the whole file pass the largest size), so it is never allocated up front.
+        char buffer[16384];
         bool ok = true;
-        while (got < maxBytes) {
-            ssize_t n = ::read(fd, &data[got], maxBytes - got);
+        while (data.size() < maxBytes) {
+            const std::size_t want = std::min(sizeof buffer, maxBytes - data.size());
+            ssize_t n = ::read(fd, buffer, want);
             if (n < 0) {
                 if (errno == EINTR) continue;
                 ok = false;
                 break;
             }
             if (n == 0) break;
-            got += static_cast<std::size_t>(n);
+            data.append(buffer, static_cast<std::size_t>(n));
         }
         ::close(fd);
-        data.resize(got);
         return ok;
     }
     bool ReplaceFile(const std::string& from, const std::string& to) override
     {
         return ::rename(from.c_str(), to.c_str()) == 0;
     }
-    bool DeleteFile(const std::string& path) override { return ::unlink(path.c_str()) == 0; }
+    // As on Windows, a file that another writer holds open is not deleted: the name is
+    // removed only under the file's lock. Otherwise a writer that opened the file just
+    // before the removal could lock it after, while a third one creates and locks a new
+    // file under the same name, and both would think they hold it.
+    bool DeleteFile(const std::string& path) override
+    {
+        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return ::unlink(path.c_str()) == 0;   // unreadable: nothing of ours can hold it
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return false;
+        }
+        const bool removed = ::unlink(path.c_str()) == 0;
+        ::close(fd);
+        return removed;
+    }
 
     // A small ini reader: "[section]" lines and "key=value" lines, names compared
     // without regard to ASCII case, blanks around names and values dropped.

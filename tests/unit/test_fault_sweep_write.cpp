@@ -35,6 +35,7 @@ int Lines(const std::string& report)
 
 class WriteFaultSweep : public ::testing::TestWithParam<Scenario> {
 protected:
+
     void TearDown() override { hostsim::ResetForTests(); }
 
     fakes::ExportRunResult Run(const std::string& operation, int nth)

@@ -139,6 +139,7 @@ TEST_P(ReportFailures, MissingBlocksFailTheReportWithoutACrash)
     // Each block in turn is missing: the form fails exactly when it reads that block.
     for (int block = 0; block < 15; ++block) {
         fakes::FakeFileSystem fs;
+        fs.FailCall("DeleteFile", 0);   // a failed report is removed; kept here to read
         Use(fs);
         ReportRun run(GetParam());
         StAOSIROSAVEINFO_IPPAN general = run.saved.general;
