@@ -2,6 +2,7 @@
 #include "report/report_builder.h"
 
 #include <cstring>
+#include <string>
 
 #include "app/edition.h"
 #include "app/progress/progress_dlg.h"
@@ -14,7 +15,10 @@
 
 namespace {
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
-const char kConnectedProgramVersion[] = "20.01.01";   // the program's own version text
+// The program's own version text: string resource 1, this text where there is none
+// (native tools and tests have no resources).
+const char kConnectedProgramVersion[] = "20.01.01";
+const int kVersionStringId = 1;
 const char kDefaultProgramVersion[] = "20.00.0X";
 }  // namespace
 
@@ -86,7 +90,12 @@ int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)
     Pulse();
     if (!Number(writer, "FUNCTIONID", functionId, 2)) return 0;
     Pulse();
-    if (!Text(writer, "CONNECTEDPROGRAMVER", kConnectedProgramVersion, 2)) return 0;
+    std::string ownVersion;
+    platform::IUi* ui = platform::GetServices().ui;
+    if (ui == nullptr || !ui->LoadString(kVersionStringId, ownVersion) || ownVersion.empty() ||
+        ownVersion.size() > 255)
+        ownVersion = kConnectedProgramVersion;
+    if (!Text(writer, "CONNECTEDPROGRAMVER", ownVersion.c_str(), 2)) return 0;
     Pulse();
 
     std::strcpy(value, support.GetProductName());

@@ -11,6 +11,7 @@
 #include "report/support_info.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_message_boxes.h"
+#include "tests/fakes/fake_ui.h"
 #include "tests/fakes/report_capture.h"
 #include "tests/fakes/saved_details.h"
 
@@ -334,3 +335,34 @@ TEST_F(ReportTest, DeductionChoiceSitsBetweenStatementAndLiabilityInterest)
 }
 
 }  // namespace
+
+namespace {
+// A program whose resources carry its version text.
+class VersionUi : public fakes::FakeUi {
+public:
+    explicit VersionUi(std::string text) : m_text(std::move(text)) {}
+    bool LoadString(int id, std::string& text) override
+    {
+        if (id != 1 || m_text.empty()) return false;
+        text = m_text;
+        return true;
+    }
+
+private:
+    std::string m_text;
+};
+}  // namespace
+
+TEST_F(ReportTest, ConnectedProgramVersionComesFromStringResourceOne)
+{
+    VersionUi ui("20.01.02");
+    platform::Services services = platform::GetServices();
+    services.ui = &ui;
+    platform::SetServices(services);
+    EXPECT_NE(std::string::npos, Run().find("\t\t<CONNECTEDPROGRAMVER>20.01.02</CONNECTEDPROGRAMVER>\r\n"));
+
+    VersionUi none("");
+    services.ui = &none;
+    platform::SetServices(services);
+    EXPECT_NE(std::string::npos, Run().find("\t\t<CONNECTEDPROGRAMVER>20.01.01</CONNECTEDPROGRAMVER>\r\n"));
+}
