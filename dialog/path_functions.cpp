@@ -249,6 +249,10 @@ int AppendBackslash(std::string& text, std::size_t size)
     if (text.empty()) return 0;
     if (EndsWithBackslash(text)) return 1;
     if (size == 0 || text.size() >= size - 1) return 0;
+    // After a stray lead byte the backslash would be read as its trail byte: the text
+    // would end in a double-byte character, not in a separator.
+    const std::size_t last = text.size() - 1;
+    if (cp932::IsLeadByte(static_cast<unsigned char>(text[last])) && !cp932::IsTrailAt(text, last)) return 0;
     text += '\\';
     return 1;
 }

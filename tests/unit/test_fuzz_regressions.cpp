@@ -1,0 +1,60 @@
+// Inputs the fuzz targets (fuzz/) found breaking an invariant, kept as plain tests so the
+// fix stays: each case names the target that found it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "dialog/path_functions.h"
+#include "platform/services.h"
+#include "report/xml_writer.h"
+#include "tests/fakes/fake_file_system.h"
+
+namespace {
+
+class WithFakeFileSystem : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::Services services;
+        services.fs = &fs;
+        platform::SetServices(services);
+    }
+    void TearDown() override { platform::SetServices(platform::Services{}); }
+    fakes::FakeFileSystem fs;
+};
+
+// fuzz_path_functions: "\xE5" (a lead byte with nothing after it) got a backslash
+// appended that became its trail byte, so the text ended in the character E5 5C instead
+// of a separator.
+TEST_F(WithFakeFileSystem, BackslashIsNotAppendedToAStrayLeadByte)
+{
+    std::string text = "\xE5";
+    EXPECT_EQ(0, AppendBackslash(text, kPathBufferSize));
+    EXPECT_EQ("\xE5", text);
+
+    text = "C:\\a\\b\x81";
+    EXPECT_EQ(0, AppendBackslash(text, kPathBufferSize));
+    EXPECT_EQ("C:\\a\\b\x81", text);
+
+    // A whole double-byte character ending in 0x5C is no separator either: one is added.
+    text = "C:\\\x95\x5C";
+    EXPECT_EQ(1, AppendBackslash(text, kPathBufferSize));
+    EXPECT_EQ("C:\\\x95\x5C\\", text);
+
+    // The trail byte of 亜 (88 9F) lies in the lead range; it still ends a character.
+    text = "C:\\\x88\x9F";
+    EXPECT_EQ(1, AppendBackslash(text, kPathBufferSize));
+    EXPECT_EQ("C:\\\x88\x9F\\", text);
+}
+
+// fuzz_escape: control bytes, lone lead bytes and undefined bytes went into the report
+// as they were, making it ill-formed XML.
+TEST(EscapeRegression, FirstFindings)
+{
+    EXPECT_STREQ("ab", ClXmlWriter::Escape("a\x01" "b"));
+    EXPECT_STREQ(" ", ClXmlWriter::Escape("\x81 "));
+    EXPECT_STREQ("", ClXmlWriter::Escape("\xFF"));
+}
+
+}  // namespace
