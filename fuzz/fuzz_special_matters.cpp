@@ -32,29 +32,28 @@ struct Line {
     std::string text;   // unescaped
 };
 
+// The elements one after another; a text may itself hold CR and LF (kept characters),
+// so each element runs to its own end tag.
 std::vector<Line> ParseLines(const std::string& bytes)
 {
     std::vector<Line> lines;
     std::size_t pos = 0;
+    const std::string open = "\t\t\t\t<TOKUSYUJIJOU";
     while (pos < bytes.size()) {
-        std::size_t end = bytes.find("\r\n", pos);
-        FUZZ_CHECK(end != std::string::npos, "line without CR LF");
-        std::string line = bytes.substr(pos, end - pos);
-        pos = end + 2;
-        const std::string open = "\t\t\t\t<TOKUSYUJIJOU";
-        FUZZ_CHECK(line.compare(0, open.size(), open) == 0, "line is not a special-matters element");
-        std::size_t close = line.find('>');
-        FUZZ_CHECK(close != std::string::npos, "no end of start tag");
+        FUZZ_CHECK(bytes.compare(pos, open.size(), open) == 0, "line is not a special-matters element");
         Line parsed;
-        parsed.number = std::atoi(line.c_str() + open.size());
-        const std::string endTag = "</TOKUSYUJIJOU" + std::to_string(parsed.number) + ">";
-        FUZZ_CHECK(line.size() >= close + 1 + endTag.size() &&
-                       line.compare(line.size() - endTag.size(), endTag.size(), endTag) == 0,
-                   "end tag");
-        const std::string escaped = line.substr(close + 1, line.size() - endTag.size() - close - 1);
+        parsed.number = std::atoi(bytes.c_str() + pos + open.size());
+        const std::string number = std::to_string(parsed.number);
+        const std::size_t textStart = pos + open.size() + number.size() + 1;
+        FUZZ_CHECK(bytes.compare(pos + open.size(), number.size() + 1, number + ">") == 0, "start tag");
+        const std::string endTag = "</TOKUSYUJIJOU" + number + ">\r\n";
+        const std::size_t end = bytes.find(endTag, textStart);
+        FUZZ_CHECK(end != std::string::npos, "end tag");
+        const std::string escaped = bytes.substr(textStart, end - textStart);
         FUZZ_CHECK(fuzz::HasNoMarkup(escaped), "raw markup in a line");
         FUZZ_CHECK(fuzz::Unescape(escaped, parsed.text), "bad entity in a line");
         lines.push_back(parsed);
+        pos = end + endTag.size();
     }
     return lines;
 }

@@ -7,8 +7,11 @@
 
 #include "dialog/path_functions.h"
 #include "platform/services.h"
+#include "report/report_builder.h"
 #include "report/xml_writer.h"
 #include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/report_capture.h"
+#include "tests/fakes/saved_details.h"
 
 namespace {
 
@@ -46,6 +49,32 @@ TEST_F(WithFakeFileSystem, BackslashIsNotAppendedToAStrayLeadByte)
     text = "C:\\\x88\x9F";
     EXPECT_EQ(1, AppendBackslash(text, kPathBufferSize));
     EXPECT_EQ("C:\\\x88\x9F\\", text);
+}
+
+// fuzz_path_functions: a folder that is nothing but a root (here a share nobody offers)
+// has no folder to create; the chain succeeds without touching anything and the write
+// that follows meets the missing root.
+TEST_F(WithFakeFileSystem, ChainOfABareRootCreatesNothing)
+{
+    const std::vector<std::string> before = fs.Directories();
+    EXPECT_EQ(1, CreateFolderChain("\\\\nobody\\share\\x.xml"));
+    EXPECT_EQ(before, fs.Directories());
+    EXPECT_EQ(0, fs.CallCount("CreateDirectory"));
+    EXPECT_EQ(0, IsExistingFolder("\\\\nobody\\share\\x.xml"));
+}
+
+// fuzz_special_matters: bytes left out between a lone CR and a lone LF join them into
+// CR LF inside one element's text; the text stays well-formed and the element whole.
+TEST(SpecialMattersRegression, LeftOutBytesBetweenCrAndLf)
+{
+    fakes::SavedDetails saved;
+    std::strcpy(saved.general.pNotes->szSpecialMatters, "a\r\xFF\nb");
+    ClReportBuilder builder;
+    builder.savedGeneral = &saved.general;
+    fakes::ReportCapture capture;
+    ASSERT_EQ(1, builder.WriteSpecialMatters(capture.writer, 60, 2));
+    EXPECT_EQ(fakes::Visible(fakes::Element(4, "TOKUSYUJIJOU1", "a\r\nb") + fakes::Element(4, "TOKUSYUJIJOU2", "")),
+              fakes::Visible(capture.Bytes()));
 }
 
 // fuzz_escape: control bytes, lone lead bytes and undefined bytes went into the report
