@@ -7,25 +7,26 @@
 #
 # Usage: run_case.sh CASE_DIR
 # Environment (set by CMake): E2E_SOURCE_DIR, E2E_WORK_ROOT, E2E_SIMULATOR, E2E_PRO,
-# E2E_BASIC, WINEPREFIX.
+# E2E_BASIC, E2E_FAKE, WINEPREFIX. Without DISPLAY each run gets its own Xvfb.
 #
 # A case folder holds:
-#   case.conf       bash: EXPORTER=pro|basic|fake (fake: the simulator's own test program), SIM_ARGS=(...), TAXVANE_LEVEL (a value, or
-#                   "none" for no TaxvaneDef.ini, or "nokey"), HOST_DATA (repo-relative
-#                   store to start from; host.json in the case folder wins), HOST_PATCH
-#                   (JSON merged into that store: objects key by key, anything else
-#                   replaced), RUN_LANG (and RUN_LANG2 for a second run),
-#                   EXPECT_RC, GOLDEN (repo-relative) and REPORT (work-relative), and
-#                   optional functions setup, check and second_run.
-#   host.json       host data store (optional); its folders point into the work folder
+#   case.conf       bash, setting any of:
+#                   EXPORTER=pro|basic|fake (fake: the simulator's own test program);
+#                   SIM_ARGS=(...) more simulator options;
+#                   TAXVANE_LEVEL: the TV14 value, "none" (no TaxvaneDef.ini) or "nokey";
+#                   HOST_DATA: repo-relative store to start from (default: the sample
+#                   company); HOST_PATCH: JSON merged into it (objects key by key,
+#                   anything else replaced); a host.json in the case folder wins;
+#                   RUN_LANG (RUN_LANG2 for a second run); EXPECT_RC;
+#                   GOLDEN (repo-relative) and REPORT (work-relative) to compare;
+#                   functions setup, check and check2.
 #   script.txt      simulator script
 #   expected.txt    the simulator's expected output lines
 #   log.txt         lines that must occur in this order in the host call log (optional)
-#   script2.txt, expected2.txt, log2.txt: a second run in the same folder (optional),
-#                   checked by the function check2
-# In script.txt, expected.txt and host.json, @WORK@ stands for the work folder as
-# Windows sees it (Z:\...\, ending in a backslash); in host.json @WORKJ@ is the same with
-# doubled backslashes for JSON.
+#   script2.txt, expected2.txt, log2.txt: a second run in the same folder (optional)
+# In script.txt, expected.txt, SIM_ARGS and HOST_PATCH, @WORK@ stands for the work folder
+# as Windows sees it (Z:\...\, ending in a backslash); in host.json @WORKJ@ is the same
+# with doubled backslashes for JSON.
 set -euo pipefail
 
 CASE_DIR=$(cd "${1:?usage: run_case.sh CASE_DIR}" && pwd)
