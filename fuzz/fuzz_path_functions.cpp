@@ -75,10 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     std::string normalized = path;
     if (NormalizeFolderPath(normalized)) {
-        // A directory that ends in "/" (a separator to _splitpath) gets its "\" added.
-        const bool slashEnded = normalized.size() >= 2 && normalized.compare(normalized.size() - 2, 2, "/\\") == 0;
+        // The drive and directory, with a final "\\" added where they had none (after a
+        // "/" that _splitpath takes for a separator, or after a bare drive "G:").
+        const bool added = !normalized.empty() && normalized.back() == '\\';
         FUZZ_CHECK(StartsWith(path, normalized) ||
-                       (slashEnded && StartsWith(path, normalized.substr(0, normalized.size() - 1))),
+                       (added && StartsWith(path, normalized.substr(0, normalized.size() - 1))),
                    "normalized folder");
     }
 
