@@ -308,14 +308,18 @@ int CreateFolderChain(std::string_view folder)
     if (!CopyRootPath(whole, &root, kPathBufferSize) || !AppendBackslash(root, kPathBufferSize)) return 0;
 
     std::string lastExisting = root;
+    bool createdAny = false;
     for (std::size_t i = 0; i < rest.size(); i += cp932::CharLengthAt(rest, i)) {
         if (rest[i] != '\\' || cp932::CharLengthAt(rest, i) != 1) continue;
         std::string step = root + rest.substr(0, i);
         if (!AppendBackslash(step, kPathBufferSize)) return 0;
         if (IsExistingFolder(step)) {
-            lastExisting = step;
+            // A folder this call made (met again after a doubled "\\") is no reason to
+            // keep it when a later one fails.
+            if (!createdAny) lastExisting = step;
             continue;
         }
+        createdAny = true;
         if (!fs->CreateDirectory(step)) {
             RemoveCreatedFolders(step, lastExisting);
             return 0;

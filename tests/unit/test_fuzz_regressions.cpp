@@ -51,6 +51,18 @@ TEST_F(WithFakeFileSystem, BackslashIsNotAppendedToAStrayLeadByte)
     EXPECT_EQ("C:\\\x88\x9F\\", text);
 }
 
+// fuzz_path_functions: after a doubled backslash the chain met the folder it had just
+// created, took it for one that was there before, and left it behind when a later
+// folder could not be created.
+TEST_F(WithFakeFileSystem, FailedChainWithADoubledBackslashRemovesWhatItCreated)
+{
+    const std::vector<std::string> before = fs.Directories();
+    fs.FailCall("CreateDirectory", 2);
+    EXPECT_EQ(0, CreateFolderChain("C:\\n1\\\\n2\\n3\\x.xml"));
+    EXPECT_EQ(before, fs.Directories());
+    EXPECT_FALSE(fs.HasDirectory("C:\\n1"));
+}
+
 // fuzz_path_functions: a folder that is nothing but a root (here a share nobody offers)
 // has no folder to create; the chain succeeds without touching anything and the write
 // that follows meets the missing root.
