@@ -1,6 +1,8 @@
 #include "common/cp932.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iterator>
 
 namespace cp932 {
@@ -64,6 +66,18 @@ bool IsLeadAt(std::string_view text, std::size_t pos)
     if (pos >= text.size() || IsTrailAt(text, pos)) return false;
     return CharLengthAt(text, pos) == 2;
 }
+
+namespace {
+constexpr MappedPairTable MakeMappedPairTable()
+{
+    MappedPairTable table{};
+    for (const auto& row : kDoubleToUnicode) table.bits[(row[0] >> 6) & 1023] |= std::uint64_t{1} << (row[0] & 63);
+    return table;
+}
+}  // namespace
+
+// Computed by the compiler from the conversion table itself.
+constexpr MappedPairTable kMappedPairs = MakeMappedPairTable();
 
 unsigned EncodeCodePoint(char32_t cp)
 {

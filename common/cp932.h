@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,20 @@ bool IsTrailAt(std::string_view text, std::size_t pos);
 
 // True when the byte at pos starts a two-byte character whose trail is at pos + 1.
 bool IsLeadAt(std::string_view text, std::size_t pos);
+
+// One bit per two-byte code that the conversion table maps.
+struct MappedPairTable {
+    std::uint64_t bits[1024];
+};
+extern const MappedPairTable kMappedPairs;
+
+// True when lead and trail form a character that code page 932 defines (ToUtf16 would
+// convert it losslessly). Allocates nothing: for scans that run over every character.
+inline bool IsMappedPair(unsigned char lead, unsigned char trail)
+{
+    const unsigned code = (static_cast<unsigned>(lead) << 8) | trail;
+    return (kMappedPairs.bits[code >> 6] >> (code & 63)) & 1;
+}
 
 // Conversions. Characters without a mapping become '?' / U+30FB as Windows does
 // with its default characters; *lossless (when given) tells whether that happened.

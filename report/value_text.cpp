@@ -1,12 +1,31 @@
 #include "report/value_text.h"
 
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 
 #include "common/cp932.h"
 #include "figures/fixed_decimal.h"
+
+namespace {
+
+// Decimal text of value with a leading '-' when negative, as "%lld" writes it; used for
+// every number of the report, so it avoids the formatted-output machinery.
+void WriteDecimal(int64_t value, char* out)
+{
+    char digits[24];
+    int n = 0;
+    // The magnitude as unsigned, so that the most negative value has one too.
+    uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *out++ = '-';
+    while (n > 0) *out++ = digits[--n];
+    *out = '\0';
+}
+
+}  // namespace
 
 void FormatAmount(int64_t value, char* out)
 {
@@ -15,7 +34,7 @@ void FormatAmount(int64_t value, char* out)
         out[0] = '\0';
         return;
     }
-    std::snprintf(out, kValueTextSize, "%" PRId64, yen);
+    WriteDecimal(yen, out);
 }
 
 void FormatInteger(int32_t value, char* out)
@@ -24,12 +43,12 @@ void FormatInteger(int32_t value, char* out)
         out[0] = '\0';
         return;
     }
-    std::snprintf(out, kValueTextSize, "%" PRId32, value);
+    WriteDecimal(value, out);
 }
 
-void FormatRowNumber(int32_t row, char* out) { std::snprintf(out, kValueTextSize, "%" PRId32, row); }
+void FormatRowNumber(int32_t row, char* out) { WriteDecimal(row, out); }
 
-void FormatNumber(int32_t value, char* out) { std::snprintf(out, kValueTextSize, "%" PRId32, value); }
+void FormatNumber(int32_t value, char* out) { WriteDecimal(value, out); }
 
 void FormatFixedPoint(int64_t value, char* out, std::size_t size, int decimals)
 {
@@ -49,8 +68,14 @@ void CopyMbcsLimited(const char* source, char* out, std::size_t limit)
         return;
     }
     // The boundary is found by walking from the start: a trail byte may lie in the
-    // lead-byte range.
+    // lead-byte range. Whole characters are stepped over up to the byte before the limit;
+    // when a character starts there and its trail lies at the limit, it is left out.
+    const unsigned char* s = reinterpret_cast<const unsigned char*>(source);
     std::size_t copy = limit;
-    if (limit > 0 && cp932::IsLeadAt(std::string_view(source, limit + 1), limit - 1)) copy = limit - 1;
+    if (limit > 0) {
+        std::size_t i = 0;
+        while (i < limit - 1) i += (cp932::IsLeadByte(s[i]) && cp932::IsTrailByte(s[i + 1])) ? 2 : 1;
+        if (i == limit - 1 && cp932::IsLeadByte(s[i]) && cp932::IsTrailByte(s[limit])) copy = limit - 1;
+    }
     std::memcpy(out, source, copy);
 }

@@ -35,25 +35,76 @@ std::size_t BoundedLength(const char* text, std::size_t limit)
     return i;
 }
 
-// Appends into g_line; the sizes above make an overflow impossible, the check keeps
-// it so should a limit ever change.
+// Host texts may hold anything: a lead byte without its trail byte, control bytes, bytes
+// that code page 932 leaves undefined. Such characters cannot stand in an XML 1.0 document
+// (or could not be decoded by its reader), so they are left out; every character of
+// valid text is kept as it is, and the five markup characters are escaped.
+//
+// Writes the escaped form of text (at most kMaxValueBytes of it) to out, which holds
+// kEscapedSize bytes, and returns its length; no NUL is added. Runs once for every
+// text of the report, so it works byte by byte without any call per character.
+std::size_t EscapeInto(const char* text, char* out)
+{
+    const std::size_t length = BoundedLength(text, kMaxValueBytes);
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < length;) {
+        const unsigned char b = in[i];
+        if (b >= 0x80) {
+            if (i + 1 < length && cp932::IsLeadByte(b) && cp932::IsTrailByte(in[i + 1])) {
+                // A whole pair is kept or left out.
+                if (cp932::IsMappedPair(b, in[i + 1])) {
+                    out[n++] = static_cast<char>(b);
+                    out[n++] = static_cast<char>(in[i + 1]);
+                }
+                i += 2;
+                continue;
+            }
+            // Half-width kana stay; stray lead bytes and undefined bytes go.
+            if (b >= 0xA1 && b <= 0xDF) out[n++] = static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        switch (b) {
+        case '&': std::memcpy(out + n, "&amp;", 5); n += 5; break;
+        case '>': std::memcpy(out + n, "&gt;", 4); n += 4; break;
+        case '<': std::memcpy(out + n, "&lt;", 4); n += 4; break;
+        case '"': std::memcpy(out + n, "&quot;", 6); n += 6; break;
+        case '\'': std::memcpy(out + n, "&apos;", 6); n += 6; break;
+        default:
+            if (b >= 0x20 || b == 0x09 || b == 0x0A || b == 0x0D) out[n++] = static_cast<char>(b);
+            break;
+        }
+        ++i;
+    }
+    return n;
+}
+
+// Composes one line in g_line. Every piece is bounded (depth, names and escaped values
+// by the limits above), and kLineSize is the sum of those bounds, so no line can
+// overflow it.
 class LineBuilder {
 public:
-    LineBuilder() { g_line[0] = '\0'; }
     void Append(const char* text, std::size_t size)
     {
-        if (size > kLineSize - 1 - m_size) size = kLineSize - 1 - m_size;
         std::memcpy(g_line + m_size, text, size);
         m_size += size;
-        g_line[m_size] = '\0';
     }
-    void Append(const char* text) { Append(text, std::strlen(text)); }
-    void AppendName(const char* name) { Append(name ? name : "", BoundedLength(name, kMaxNameBytes)); }
-    void AppendEscaped(const char* text) { Append(ClXmlWriter::Escape(text)); }
+    // Returns the bytes appended, so the closing tag can repeat the name without
+    // measuring it again.
+    std::size_t AppendName(const char* name)
+    {
+        const std::size_t size = BoundedLength(name, kMaxNameBytes);
+        Append(name ? name : "", size);
+        return size;
+    }
+    void AppendEscaped(const char* text) { m_size += EscapeInto(text, g_line + m_size); }
     void AppendTabs(int depth)
     {
         if (depth > kMaxDepth) depth = kMaxDepth;
-        for (int i = 0; i < depth; ++i) Append("\t", 1);
+        if (depth <= 0) return;
+        std::memset(g_line + m_size, '\t', static_cast<std::size_t>(depth));
+        m_size += static_cast<std::size_t>(depth);
     }
     // " name="value"" for each given pair; the second only when the first is written.
     void AppendAttributes(const char* attr1, const char* value1, const char* attr2, const char* value2)
@@ -62,6 +113,7 @@ public:
         AppendAttribute(attr1, value1);
         if (attr2 && value2) AppendAttribute(attr2, value2);
     }
+    std::size_t size() const { return m_size; }
 
 private:
     void AppendAttribute(const char* name, const char* value)
@@ -102,8 +154,14 @@ short ClXmlWriter::Close()
 
 int ClXmlWriter::WriteRaw(const char* text)
 {
-    if (!m_file || !text) return 0;
-    if (!m_file->Write(text, std::strlen(text))) {
+    if (!text) return 0;
+    return WriteBytes(text, std::strlen(text));
+}
+
+int ClXmlWriter::WriteBytes(const char* bytes, std::size_t size)
+{
+    if (!m_file) return 0;
+    if (!m_file->Write(bytes, size)) {
         // The file stays attached but closed, so every later write fails too.
         m_file->Close();
         return 0;
@@ -121,7 +179,7 @@ int ClXmlWriter::WriteStartTag(char* line, const char* name, int depth, const ch
     b.AppendName(name);
     b.AppendAttributes(attr1, value1, attr2, value2);
     b.Append(">\r\n", 3);
-    return WriteRaw(g_line);
+    return WriteBytes(g_line, b.size());
 }
 
 int ClXmlWriter::WriteElement(char* line, const char* name, const char* text, int depth, const char* attr1,
@@ -131,14 +189,14 @@ int ClXmlWriter::WriteElement(char* line, const char* name, const char* text, in
     LineBuilder b;
     b.AppendTabs(depth);
     b.Append("<", 1);
-    b.AppendName(name);
+    const std::size_t nameSize = b.AppendName(name);
     b.AppendAttributes(attr1, value1, attr2, value2);
     b.Append(">", 1);
     b.AppendEscaped(text);
     b.Append("</", 2);
-    b.AppendName(name);
+    b.Append(name ? name : "", nameSize);
     b.Append(">\r\n", 3);
-    return WriteRaw(g_line);
+    return WriteBytes(g_line, b.size());
 }
 
 int ClXmlWriter::WriteEndTag(char* line, const char* name, int depth)
@@ -149,65 +207,11 @@ int ClXmlWriter::WriteEndTag(char* line, const char* name, int depth)
     b.Append("</", 2);
     b.AppendName(name);
     b.Append(">\r\n", 3);
-    return WriteRaw(g_line);
+    return WriteBytes(g_line, b.size());
 }
-
-// Host texts may hold anything: a lead byte without its trail byte, control bytes, bytes
-// that code page 932 leaves undefined. Such characters cannot stand in an XML 1.0 document
-// (or could not be decoded by its reader), so they are left out; every character of
-// valid text is kept as it is, so valid text escapes exactly as before.
-namespace {
-
-// Bytes of the character at pos when the report may hold it, else 0; *skip is then how
-// many bytes to leave out (a whole undefined pair, or one stray byte).
-std::size_t KeptCharAt(std::string_view text, std::size_t pos, std::size_t* skip)
-{
-    const unsigned char b = static_cast<unsigned char>(text[pos]);
-    if (cp932::CharLengthAt(text, pos) == 2) {
-        bool defined = false;
-        cp932::ToUtf16(text.substr(pos, 2), &defined);
-        *skip = 2;
-        return defined ? 2 : 0;
-    }
-    *skip = 1;
-    if (b < 0x20) return (b == 0x09 || b == 0x0A || b == 0x0D) ? 1 : 0;
-    if (b < 0x80) return 1;
-    return (b >= 0xA1 && b <= 0xDF) ? 1 : 0;   // half-width kana; the rest are lead or undefined bytes
-}
-
-}  // namespace
 
 const char* ClXmlWriter::Escape(const char* text)
 {
-    std::size_t length = BoundedLength(text, kMaxValueBytes);
-    const std::string_view view(text ? text : "", length);
-    std::size_t out = 0;
-    for (std::size_t i = 0; i < length;) {
-        std::size_t skip = 1;
-        const std::size_t kept = KeptCharAt(view, i, &skip);
-        if (kept == 2) {
-            g_escaped[out++] = text[i];
-            g_escaped[out++] = text[i + 1];
-        } else if (kept == 1) {
-            const char* replacement = nullptr;
-            switch (text[i]) {
-            case '&': replacement = "&amp;"; break;
-            case '>': replacement = "&gt;"; break;
-            case '<': replacement = "&lt;"; break;
-            case '"': replacement = "&quot;"; break;
-            case '\'': replacement = "&apos;"; break;
-            default: break;
-            }
-            if (replacement) {
-                std::size_t n = std::strlen(replacement);
-                std::memcpy(g_escaped + out, replacement, n);
-                out += n;
-            } else {
-                g_escaped[out++] = text[i];
-            }
-        }
-        i += skip;
-    }
-    g_escaped[out] = '\0';
+    g_escaped[EscapeInto(text, g_escaped)] = '\0';
     return g_escaped;
 }

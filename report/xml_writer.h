@@ -7,6 +7,7 @@
 // After a failed write the file is closed but stays attached: every later write fails.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "report/report_file.h"
@@ -26,6 +27,9 @@ public:
     static const char* Escape(const char* text);
 
 private:
+    // One composed line to the file; 0 after a file error (the file is then closed).
+    int WriteBytes(const char* bytes, std::size_t size);
+
     ClReportFile* m_file;
     std::string m_path;
 };

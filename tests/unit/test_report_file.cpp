@@ -86,7 +86,9 @@ TEST_F(ReportFileTest, BytesAreTheSameWhateverTheBufferSize)
         ClReportFile file;
         ASSERT_TRUE(file.Open(kOut));
         for (const std::string& l : lines) ASSERT_TRUE(file.Write(l.data(), l.size()));
-        if (row.buffer > whole.size()) EXPECT_EQ("", local.FileBytes(kOut)) << "nothing written before Close";
+        if (row.buffer > whole.size()) {
+            EXPECT_EQ("", local.FileBytes(kOut)) << "nothing written before Close";
+        }
         ASSERT_TRUE(file.Close());
         EXPECT_EQ(whole, local.FileBytes(kOut));
         EXPECT_EQ(row.writes, local.CallCount("Write"));
@@ -106,7 +108,9 @@ TEST_F(ReportFileTest, GatheredWritesHoldWholeLinesOnly)
         ASSERT_TRUE(file.Write(l.data(), l.size()));
         // Whatever reached the file ends at a line end.
         const std::string bytes = fs.FileBytes(kOut);
-        if (!bytes.empty()) EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
+        if (!bytes.empty()) {
+            EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
+        }
         EXPECT_LE(bytes.size() - written, 100u);
         written = bytes.size();
     }
@@ -166,7 +170,9 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 const bool ok = file.Write(lines[i].data(), lines[i].size());
                 if (!ok && firstFailed == lines.size()) firstFailed = i;
-                if (i > firstFailed) EXPECT_FALSE(ok) << "line " << i << " after the failure";
+                if (i > firstFailed) {
+                    EXPECT_FALSE(ok) << "line " << i << " after the failure";
+                }
             }
             EXPECT_FALSE(file.Close());
             EXPECT_TRUE(file.HasFailed());
@@ -174,9 +180,13 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
             const std::string partial = failing.FileBytes(kOut);
             EXPECT_EQ(whole.substr(0, partial.size()), partial);
             EXPECT_LT(partial.size(), whole.size());
-            if (!partial.empty()) EXPECT_EQ("\r\n", partial.substr(partial.size() - 2));
+            if (!partial.empty()) {
+                EXPECT_EQ("\r\n", partial.substr(partial.size() - 2));
+            }
             EXPECT_EQ(n, failing.CallCount("Write")) << "nothing is written after the failure";
-            if (n < writes) EXPECT_LT(firstFailed, lines.size()) << "a line's Write reports the failure";
+            if (n < writes) {
+                EXPECT_LT(firstFailed, lines.size()) << "a line's Write reports the failure";
+            }
         }
     }
 }
