@@ -9,6 +9,11 @@ namespace platform::win32 {
 
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type)
 {
+    // A handle that names no window (a launch line that was not a complete host launch
+    // still sets one) would make the box fail unseen; the user must see it, so it then
+    // has no owner.
+    if (owner != nullptr && !::IsWindow(owner))
+        owner = nullptr;
     return ::MessageBoxW(owner, ToWide(text).c_str(), ToWide(caption).c_str(), type);
 }
 
