@@ -172,12 +172,24 @@ public:
     virtual bool LoadString(int /*id*/, std::string& /*text*/) { return false; }
 };
 
+// A monotonic clock. The progress window repaints by it at most once a display frame;
+// without one it repaints at every step, as the tests of its calls expect.
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual std::int64_t NowMicroseconds() = 0;
+};
+
+// The process's monotonic clock (std::chrono::steady_clock), the same on every platform.
+IClock& SteadyClock();
+
 struct Services {
     IFileSystem* fs = nullptr;
     IMessageBoxes* boxes = nullptr;
     IWindows* windows = nullptr;
     IWaitCursor* cursor = nullptr;
     IUi* ui = nullptr;
+    IClock* clock = nullptr;
 };
 
 // The services in force; the program's entry point and the tests install them.

@@ -9,20 +9,37 @@ const int kOverallUnits = 1000;
 // it full for a moment before the next sweep starts.
 const int kActivityUnits = 5;
 const int kActivityRounds = 6;
+
+std::int64_t g_frameInterval = ClProgressDlg::kDefaultFrameMicroseconds;
+ClProgressStats g_stats;
 }  // namespace
 
 ClProgressDlg::ClProgressDlg() = default;
 
 ClProgressDlg::~ClProgressDlg() { Destroy(); }
 
+void ClProgressDlg::SetFrameInterval(std::int64_t microseconds) { g_frameInterval = microseconds; }
+
+const ClProgressStats& ClProgressDlg::Stats() { return g_stats; }
+
+void ClProgressDlg::ResetStats() { g_stats = ClProgressStats{}; }
+
 bool ClProgressDlg::Create()
 {
-    platform::IUi* ui = platform::GetServices().ui;
+    const platform::Services& services = platform::GetServices();
+    platform::IUi* ui = services.ui;
     if (ui == nullptr)
         return false;
     m_view = ui->CreateProgressView();
     if (m_view && !m_view->Create())
         m_view.reset();
+    m_clock = services.clock;
+    m_frame = g_frameInterval;
+    m_painted = false;
+    m_dirty = false;
+    m_sweepRound = 0;
+    if (m_clock)
+        m_createdAt = m_clock->NowMicroseconds();
     // Without a window every later call does nothing, so the export still runs.
     return m_view != nullptr;
 }
@@ -48,6 +65,7 @@ void ClProgressDlg::ResetOverall()
     m_view->SetRange(IDC_OVERALL, 0, kOverallUnits);
     m_view->SetStep(IDC_OVERALL, 1);
     m_view->SetPos(IDC_OVERALL, 0);
+    m_dirty = true;
 }
 
 void ClProgressDlg::Advance(short from, short to)
@@ -55,6 +73,7 @@ void ClProgressDlg::Advance(short from, short to)
     if (!m_view)
         return;
     for (int unit = from; unit <= to; ++unit) {
+        ++g_stats.units;
         if (unit % 10 == 0) {
             char caption[32];
             std::snprintf(caption, sizeof caption, "集計中 %d％", unit / 10);
@@ -63,8 +82,26 @@ void ClProgressDlg::Advance(short from, short to)
         // The bar is set to the unit itself, not moved by one, so that it always
         // stands where the caption says and is full when the caption shows 100.
         m_view->SetPos(IDC_OVERALL, unit);
-        Pulse();
+        if (!Throttled()) {
+            SweepInFull();
+            const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
+            m_view->Update();
+            ++g_stats.updates;
+            if (m_clock)
+                g_stats.repaintMicroseconds += m_clock->NowMicroseconds() - start;
+            continue;
+        }
+        m_dirty = true;
+        if (FrameDue())
+            RepaintRound();
+    }
+    // Where the stretch ends is painted even when its last frame had not come yet.
+    if (Throttled() && m_dirty) {
+        const std::int64_t start = m_clock->NowMicroseconds();
         m_view->Update();
+        ++g_stats.updates;
+        m_dirty = false;
+        g_stats.repaintMicroseconds += m_clock->NowMicroseconds() - start;
     }
 }
 
@@ -72,6 +109,47 @@ void ClProgressDlg::Pulse()
 {
     if (!m_view)
         return;
+    ++g_stats.pulses;
+    if (!Throttled()) {
+        SweepInFull();
+        return;
+    }
+    if (FrameDue())
+        RepaintRound();
+}
+
+bool ClProgressDlg::FrameDue()
+{
+    return !m_painted || m_clock->NowMicroseconds() - m_lastRound >= m_frame;
+}
+
+// One frame: the activity bar one step on, the window kept in front and painted.
+void ClProgressDlg::RepaintRound()
+{
+    const std::int64_t start = m_clock->NowMicroseconds();
+    if (m_sweepRound == 0) {
+        m_view->SetRange(IDC_ACTIVITY, 0, kActivityUnits);
+        m_view->SetStep(IDC_ACTIVITY, 1);
+        m_view->SetPos(IDC_ACTIVITY, 0);
+    }
+    m_view->DeltaPos(IDC_ACTIVITY, 1);
+    m_sweepRound = (m_sweepRound + 1) % kActivityRounds;
+    m_view->BringToTop();
+    m_view->SetForeground();
+    m_view->Update();
+    ++g_stats.rounds;
+    ++g_stats.updates;
+    m_painted = true;
+    m_dirty = false;
+    // Measured from the end of the round, so that slow painting cannot take every frame.
+    m_lastRound = m_clock->NowMicroseconds();
+    g_stats.repaintMicroseconds += m_lastRound - start;
+}
+
+// The whole sweep at once, six rounds: the behaviour without a clock.
+void ClProgressDlg::SweepInFull()
+{
+    const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
     m_view->SetRange(IDC_ACTIVITY, 0, kActivityUnits);
     m_view->SetStep(IDC_ACTIVITY, 1);
     m_view->SetPos(IDC_ACTIVITY, 0);
@@ -83,12 +161,19 @@ void ClProgressDlg::Pulse()
         m_view->SetForeground();
         m_view->Update();
     }
+    g_stats.rounds += kActivityRounds;
+    g_stats.updates += kActivityRounds;
+    if (m_clock)
+        g_stats.repaintMicroseconds += m_clock->NowMicroseconds() - start;
 }
 
 void ClProgressDlg::Finish()
 {
-    if (m_view)
-        m_view->End(1);
+    if (!m_view)
+        return;
+    if (m_clock)
+        g_stats.shownMicroseconds += m_clock->NowMicroseconds() - m_createdAt;
+    m_view->End(1);
 }
 
 void ClProgressDlg::Destroy()

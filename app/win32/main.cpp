@@ -4,10 +4,13 @@
 
 #include <objbase.h>
 
+#include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "app/edition.h"
 #include "app/export_app.h"
+#include "app/progress/progress_dlg.h"
 #include "platform/win32/command_line.h"
 #include "platform/win32/win32_services.h"
 
@@ -15,9 +18,50 @@
 #error "define exactly one of LEDGRA_EDITION_PRO and LEDGRA_EDITION_BASIC"
 #endif
 
+namespace {
+
+std::wstring EnvironmentValue(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH + 1] = {};
+    const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH + 1);
+    return length > 0 && length <= MAX_PATH ? std::wstring(value, length) : std::wstring();
+}
+
+// Developer settings for measuring the progress window (bench/wine-export.sh), never
+// set in use: LEDGRA_PROGRESS_FRAME_US, the least microseconds between two repaint
+// rounds (0 repaints at every unit); LEDGRA_PROGRESS_TRACE, a file to which one line
+// of what the repainting cost is appended when the run ends.
+void ApplyProgressSettings()
+{
+    const std::wstring frame = EnvironmentValue(L"LEDGRA_PROGRESS_FRAME_US");
+    if (!frame.empty()) ClProgressDlg::SetFrameInterval(std::wcstoll(frame.c_str(), nullptr, 10));
+}
+
+void WriteProgressTrace()
+{
+    const std::wstring path = EnvironmentValue(L"LEDGRA_PROGRESS_TRACE");
+    if (path.empty()) return;
+    const ClProgressStats& s = ClProgressDlg::Stats();
+    char line[256];
+    const int n = std::snprintf(line, sizeof line,
+                                "units=%lld pulses=%lld rounds=%lld updates=%lld repaint-us=%lld shown-us=%lld\r\n",
+                                s.units, s.pulses, s.rounds, s.updates, s.repaintMicroseconds, s.shownMicroseconds);
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    if (n > 0) ::WriteFile(file, line, static_cast<DWORD>(n), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     platform::win32::InstallServices();
+    // The progress window repaints at most once a display frame by this clock.
+    platform::GetServices().clock = &platform::SteadyClock();
+    ApplyProgressSettings();
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof controls;
@@ -41,6 +85,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         app.ExitInstance();
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
+    WriteProgressTrace();
     // The outcome reaches the host only through the posted message.
     return 0;
 }
