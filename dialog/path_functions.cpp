@@ -310,7 +310,9 @@ int CreateFolderChain(std::string_view folder)
     std::string lastExisting = root;
     bool createdAny = false;
     for (std::size_t i = 0; i < rest.size(); i += cp932::CharLengthAt(rest, i)) {
-        if (rest[i] != '\\' || cp932::CharLengthAt(rest, i) != 1) continue;
+        // A separator right after the root (a doubled one) names the root itself,
+        // which is never created.
+        if (i == 0 || rest[i] != '\\' || cp932::CharLengthAt(rest, i) != 1) continue;
         std::string step = root + rest.substr(0, i);
         if (!AppendBackslash(step, kPathBufferSize)) return 0;
         if (IsExistingFolder(step)) {

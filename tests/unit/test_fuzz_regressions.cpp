@@ -63,6 +63,17 @@ TEST_F(WithFakeFileSystem, FailedChainWithADoubledBackslashRemovesWhatItCreated)
     EXPECT_FALSE(fs.HasDirectory("C:\\n1"));
 }
 
+// fuzz_path_functions: a doubled backslash right after the root made the chain try to
+// create the root itself ("=:\" counts as a root, as PathSkipRootA has it).
+TEST_F(WithFakeFileSystem, ChainNeverCreatesTheRoot)
+{
+    fs.ResetCalls();
+    CreateFolderChain("=:\\\\a\\x.xml");
+    ASSERT_FALSE(fs.calls().empty());
+    for (const std::string& call : fs.calls())
+        EXPECT_TRUE(call != "CreateDirectory =:\\" && call != "CreateDirectory =:\\ FAILED") << call;
+}
+
 // fuzz_path_functions: a folder that is nothing but a root (here a share nobody offers)
 // has no folder to create; the chain succeeds without touching anything and the write
 // that follows meets the missing root.
