@@ -307,25 +307,22 @@ int CreateFolderChain(std::string_view folder)
     std::string root;
     if (!CopyRootPath(whole, &root, kPathBufferSize) || !AppendBackslash(root, kPathBufferSize)) return 0;
 
-    std::string lastExisting = root;
-    bool createdAny = false;
+    // The folders this call made, so that a failure removes exactly those, deepest
+    // first: a path with ".." or a doubled "\\" can name a folder it made again, or an
+    // existing folder after a new one.
+    std::vector<std::string> created;
     for (std::size_t i = 0; i < rest.size(); i += cp932::CharLengthAt(rest, i)) {
         // A separator right after the root (a doubled one) names the root itself,
         // which is never created.
         if (i == 0 || rest[i] != '\\' || cp932::CharLengthAt(rest, i) != 1) continue;
         std::string step = root + rest.substr(0, i);
-        if (!AppendBackslash(step, kPathBufferSize)) return 0;
-        if (IsExistingFolder(step)) {
-            // A folder this call made (met again after a doubled "\\") is no reason to
-            // keep it when a later one fails.
-            if (!createdAny) lastExisting = step;
-            continue;
-        }
-        createdAny = true;
-        if (!fs->CreateDirectory(step)) {
-            RemoveCreatedFolders(step, lastExisting);
+        const bool stepOk = AppendBackslash(step, kPathBufferSize) != 0;
+        if (stepOk && IsExistingFolder(step)) continue;
+        if (!stepOk || !fs->CreateDirectory(step)) {
+            for (auto it = created.rbegin(); it != created.rend(); ++it) fs->RemoveDirectory(*it);
             return 0;
         }
+        created.push_back(step);
     }
     return 1;
 }

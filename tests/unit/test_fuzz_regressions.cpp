@@ -63,6 +63,17 @@ TEST_F(WithFakeFileSystem, FailedChainWithADoubledBackslashRemovesWhatItCreated)
     EXPECT_FALSE(fs.HasDirectory("C:\\n1"));
 }
 
+// fuzz_path_functions: with ".." the chain meets an existing folder after one it made;
+// a later failure left the made one behind. It now removes exactly what it made.
+TEST_F(WithFakeFileSystem, FailedChainThroughDotDotRemovesWhatItCreated)
+{
+    const std::vector<std::string> before = fs.Directories();
+    fs.FailCall("CreateDirectory", 2);
+    EXPECT_EQ(0, CreateFolderChain("C:\\S\\..\\\x95\x5C\\x.xml"));
+    EXPECT_EQ(before, fs.Directories());
+    EXPECT_EQ(1, fs.CallCount("RemoveDirectory"));
+}
+
 // fuzz_path_functions: a doubled backslash right after the root made the chain try to
 // create the root itself ("=:\" counts as a root, as PathSkipRootA has it).
 TEST_F(WithFakeFileSystem, ChainNeverCreatesTheRoot)
