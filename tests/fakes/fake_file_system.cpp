@@ -540,7 +540,9 @@ bool FakeFileSystem::RemoveDirectory(const std::string& path)
     }
     std::string prefix = key + "\\";
     for (const auto& entry : m_nodes)
-        if (entry.first.compare(0, prefix.size(), prefix) == 0) {
+        // The "\\" must be a separator of the entry, not the trail byte of a character
+        // whose lead byte ends this key (C:\<95> holds nothing of C:\表).
+        if (entry.first.compare(0, prefix.size(), prefix) == 0 && !cp932::IsTrailAt(entry.first, prefix.size() - 1)) {
             MarkFailed();
             return false;
         }

@@ -74,6 +74,19 @@ TEST_F(WithFakeFileSystem, FailedChainThroughDotDotRemovesWhatItCreated)
     EXPECT_EQ(1, fs.CallCount("RemoveDirectory"));
 }
 
+// fuzz_path_functions, in the fake itself: removing "C:\<95>" (a stray lead byte) was
+// refused because "C:\表" (95 5C) looked like a folder inside it, byte by byte.
+TEST_F(WithFakeFileSystem, FakeRemovesAFolderBesideOneWhoseNameContinuesItsBytes)
+{
+    ASSERT_TRUE(fs.AddDirectory("C:\\\x95\x5C\\sub"));
+    ASSERT_TRUE(fs.CreateDirectory("C:\\\x95"));
+    EXPECT_TRUE(fs.RemoveDirectory("C:\\\x95"));
+    EXPECT_TRUE(fs.HasDirectory("C:\\\x95\x5C\\sub"));
+    ASSERT_TRUE(fs.CreateDirectory("C:\\a"));
+    ASSERT_TRUE(fs.CreateDirectory("C:\\a\\b"));
+    EXPECT_FALSE(fs.RemoveDirectory("C:\\a")) << "a folder with a folder inside stays";
+}
+
 // fuzz_path_functions: a doubled backslash right after the root made the chain try to
 // create the root itself ("=:\" counts as a root, as PathSkipRootA has it).
 TEST_F(WithFakeFileSystem, ChainNeverCreatesTheRoot)
