@@ -37,6 +37,7 @@ bool ClProgressDlg::Create()
     m_frame = g_frameInterval;
     m_painted = false;
     m_dirty = false;
+    m_barBehind = false;
     m_sweepRound = 0;
     if (m_clock)
         m_createdAt = m_clock->NowMicroseconds();
@@ -54,8 +55,12 @@ void ClProgressDlg::SetParent(HWND parent)
 
 void ClProgressDlg::Show()
 {
-    if (m_view)
-        m_view->Show();
+    if (!m_view)
+        return;
+    const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
+    m_view->Show();
+    if (m_clock)
+        g_stats.showMicroseconds += m_clock->NowMicroseconds() - start;
 }
 
 void ClProgressDlg::ResetOverall()
@@ -70,19 +75,21 @@ void ClProgressDlg::ResetOverall()
 
 void ClProgressDlg::Advance(short from, short to)
 {
-    if (!m_view)
+    if (!m_view || from > to)
         return;
     for (int unit = from; unit <= to; ++unit) {
         ++g_stats.units;
-        if (unit % 10 == 0) {
+        const bool percentStep = unit % 10 == 0;
+        if (percentStep) {
             char caption[32];
             std::snprintf(caption, sizeof caption, "集計中 %d％", unit / 10);
+            const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
             m_view->SetCaption(caption);
+            if (m_clock)
+                g_stats.captionMicroseconds += m_clock->NowMicroseconds() - start;
         }
-        // The bar is set to the unit itself, not moved by one, so that it always
-        // stands where the caption says and is full when the caption shows 100.
-        m_view->SetPos(IDC_OVERALL, unit);
         if (!Throttled()) {
+            SetBar(unit);
             SweepInFull();
             const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
             m_view->Update();
@@ -91,18 +98,40 @@ void ClProgressDlg::Advance(short from, short to)
                 g_stats.repaintMicroseconds += m_clock->NowMicroseconds() - start;
             continue;
         }
-        m_dirty = true;
-        if (FrameDue())
+        // Moving the bar paints it (the control repaints itself), so between frames it
+        // takes only the percentage steps.
+        const bool due = FrameDue();
+        if (percentStep || due)
+            SetBar(unit);
+        else
+            m_barBehind = true;
+        if (due)
             RepaintRound();
     }
-    // Where the stretch ends is painted even when its last frame had not come yet.
-    if (Throttled() && m_dirty) {
+    if (!Throttled())
+        return;
+    // Where the stretch ends is shown even when its last frame had not come yet.
+    if (m_barBehind)
+        SetBar(to);
+    if (m_dirty) {
         const std::int64_t start = m_clock->NowMicroseconds();
         m_view->Update();
         ++g_stats.updates;
         m_dirty = false;
         g_stats.repaintMicroseconds += m_clock->NowMicroseconds() - start;
     }
+}
+
+// The bar is set to the unit itself, not moved by one, so that it always stands where
+// the caption says and is full when the caption shows 100.
+void ClProgressDlg::SetBar(int unit)
+{
+    const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
+    m_view->SetPos(IDC_OVERALL, unit);
+    if (m_clock)
+        g_stats.barMicroseconds += m_clock->NowMicroseconds() - start;
+    m_barBehind = false;
+    m_dirty = true;
 }
 
 void ClProgressDlg::Pulse()

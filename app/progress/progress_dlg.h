@@ -3,12 +3,14 @@
 //
 // Repainting: nothing pumps messages during the export, so the window is repainted by
 // hand, and a repaint round (keeping it in front and painting it) costs milliseconds
-// where a unit of work costs microseconds. With a clock in the services the caption
-// and the overall bar still take every step, but the rounds run at most once per
-// display frame: each round moves the activity bar one step (so it sweeps over six
-// frames) and paints; the end of every Advance is painted once more, so the bar never
-// stays behind where a stretch ended. Without a clock, or with an interval of 0, every
-// unit and pulse repaints in full as it always did.
+// where a unit of work costs microseconds; moving a bar repaints it too. With a clock
+// in the services the caption and the overall bar still take every percentage step
+// (every tenth unit), but everything else runs at most once per display frame: a round
+// moves the overall bar to the current unit and the activity bar one step (so it
+// sweeps over six frames), keeps the window in front and paints it. The end of every
+// Advance is shown once more, so the bar never stays behind where a stretch ended.
+// Without a clock, or with an interval of 0, every unit and pulse moves the bar and
+// repaints in full as it always did.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +25,9 @@ struct ClProgressStats {
     long long rounds = 0;                 // repaint rounds run (each BringToTop + SetForeground + Update)
     long long updates = 0;                // Update calls, in rounds and alone
     long long repaintMicroseconds = 0;    // clock time spent repainting (0 without a clock)
+    long long captionMicroseconds = 0;    // clock time spent setting captions (0 without a clock)
+    long long showMicroseconds = 0;       // clock time spent showing the window (0 without a clock)
+    long long barMicroseconds = 0;        // clock time spent setting the overall bar (0 without a clock)
     long long shownMicroseconds = 0;      // clock time from Create to Finish (0 without a clock)
 };
 
@@ -54,6 +59,7 @@ private:
     bool Throttled() const { return m_clock != nullptr && m_frame > 0; }
     bool FrameDue();
     void RepaintRound();
+    void SetBar(int unit);
     void SweepInFull();
 
     std::unique_ptr<platform::IProgressView> m_view;
@@ -63,5 +69,6 @@ private:
     std::int64_t m_lastRound = 0;
     bool m_painted = false;       // a round has run since Create
     bool m_dirty = false;         // the bars changed since the last paint
+    bool m_barBehind = false;     // the overall bar has not been given the last unit yet
     int m_sweepRound = 0;         // round of the activity sweep, 0 to 5
 };

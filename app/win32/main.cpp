@@ -44,8 +44,10 @@ void WriteProgressTrace()
     const ClProgressStats& s = ClProgressDlg::Stats();
     char line[256];
     const int n = std::snprintf(line, sizeof line,
-                                "units=%lld pulses=%lld rounds=%lld updates=%lld repaint-us=%lld shown-us=%lld\r\n",
-                                s.units, s.pulses, s.rounds, s.updates, s.repaintMicroseconds, s.shownMicroseconds);
+                                "units=%lld pulses=%lld rounds=%lld updates=%lld repaint-us=%lld caption-us=%lld bar-us=%lld show-us=%lld shown-us=%lld\r\n",
+                                s.units, s.pulses, s.rounds, s.updates, s.repaintMicroseconds,
+                                s.captionMicroseconds, s.barMicroseconds, s.showMicroseconds,
+                                s.shownMicroseconds);
     HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;

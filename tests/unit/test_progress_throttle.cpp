@@ -1,7 +1,7 @@
-// The progress window with a clock: every caption step and bar position still reaches
-// the window, but the repaint rounds (BringToTop, SetForeground, Update) run at most
-// once per frame of the clock, the activity bar sweeps one step per round, and the end
-// of every stretch is painted.
+// The progress window with a clock: every percentage step still reaches the caption and
+// the overall bar, but the repaint rounds (BringToTop, SetForeground, Update) and the
+// bar's other moves run at most once per frame of the clock, the activity bar sweeps
+// one step per round, and the end of every stretch is shown.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -16,14 +16,17 @@ const int kOverall = ClProgressDlg::IDC_OVERALL;
 const int kActivity = ClProgressDlg::IDC_ACTIVITY;
 const std::int64_t kFrame = ClProgressDlg::kDefaultFrameMicroseconds;
 
+// Time stands still unless the test moves it; with step, every reading moves it on
+// (work between two readings).
 class FakeClock : public platform::IClock {
 public:
-    std::int64_t NowMicroseconds() override { return now; }
+    std::int64_t NowMicroseconds() override { return now += step; }
     std::int64_t now = 1000000;
+    std::int64_t step = 0;
 };
 
 // What the window was asked, with the clock's time of each call. Work and painting take
-// time: each overall position costs unitCost, each Update updateCost.
+// time: each Update costs updateCost.
 struct Call {
     std::string name;
     int bar = 0;
@@ -35,7 +38,6 @@ struct Call {
 struct Recording {
     std::vector<Call> calls;
     FakeClock clock;
-    std::int64_t unitCost = 0;
     std::int64_t updateCost = 0;
 
     std::vector<Call> Named(const std::string& name) const
@@ -64,11 +66,7 @@ public:
     void SetCaption(const std::string& text) override { Add("SetCaption", 0, 0, text); }
     void SetRange(int bar, int, int high) override { Add("SetRange", bar, high); }
     void SetStep(int bar, int step) override { Add("SetStep", bar, step); }
-    void SetPos(int bar, int pos) override
-    {
-        Add("SetPos", bar, pos);
-        if (bar == kOverall) m_r.clock.now += m_r.unitCost;
-    }
+    void SetPos(int bar, int pos) override { Add("SetPos", bar, pos); }
     void DeltaPos(int bar, int increment) override { Add("DeltaPos", bar, increment); }
     void BringToTop() override { Add("BringToTop"); }
     void SetForeground() override { Add("SetForeground"); }
@@ -123,16 +121,21 @@ protected:
 
 std::string Percent(int value) { return "集計中 " + std::to_string(value) + "％"; }
 
-// The whole run's stretches, with work of 20 us a unit and 3 ms a paint.
+// The whole run's stretches, with work of 50 us between clock readings and 3 ms a paint.
 TEST_F(ProgressThrottle, EveryStepReachesTheWindowButRoundsKeepAFrameApart)
 {
-    r.unitCost = 20;
+    r.clock.step = 50;
     r.updateCost = 3000;
     ClProgressDlg dlg;
     ASSERT_TRUE(dlg.Create());
+    const std::int64_t begin = r.clock.now;
     dlg.ResetOverall();
     const short stretches[][2] = {{100, 300}, {300, 400}, {400, 500}, {500, 600}, {600, 700}, {700, 1000}};
-    for (const auto& s : stretches) dlg.Advance(s[0], s[1]);
+    for (const auto& s : stretches) {
+        dlg.Advance(s[0], s[1]);
+        // The stretch's end reaches the bar.
+        EXPECT_EQ(s[1], r.Positions(kOverall).back()) << s[0] << ".." << s[1];
+    }
 
     // Captions: every tenth unit of every stretch, in order (the shared ends twice).
     std::vector<std::string> expected;
@@ -143,10 +146,20 @@ TEST_F(ProgressThrottle, EveryStepReachesTheWindowButRoundsKeepAFrameApart)
     for (const Call& c : r.Named("SetCaption")) captions.push_back(c.text);
     EXPECT_EQ(expected, captions);
 
-    // The overall bar: the reset, then every unit walked, ending full.
+    // The overall bar: each percentage step right after its caption, never backwards,
+    // ending full; between the steps only at frames, so far fewer moves than units.
+    for (std::size_t i = 0; i < r.calls.size(); ++i) {
+        if (r.calls[i].name != "SetCaption") continue;
+        ASSERT_LT(i + 1, r.calls.size());
+        EXPECT_EQ("SetPos", r.calls[i + 1].name) << r.calls[i].text;
+        EXPECT_EQ(kOverall, r.calls[i + 1].bar);
+        EXPECT_EQ(r.calls[i].text, Percent(r.calls[i + 1].value / 10));
+        EXPECT_EQ(0, r.calls[i + 1].value % 10);
+    }
     const std::vector<int> positions = r.Positions(kOverall);
-    ASSERT_EQ(1u + 201 + 101 + 101 + 101 + 101 + 301, positions.size());
+    for (std::size_t i = 1; i < positions.size(); ++i) EXPECT_LE(positions[i - 1], positions[i]);
     EXPECT_EQ(1000, positions.back());
+    EXPECT_LT(positions.size(), 1u + 96 + 6 + 10);
 
     // Rounds at least a frame apart, counted from the end of the round before.
     const std::vector<Call> tops = r.Named("BringToTop");
@@ -161,13 +174,15 @@ TEST_F(ProgressThrottle, EveryStepReachesTheWindowButRoundsKeepAFrameApart)
         }
         lastRoundEnd = r.calls[i + 2].at + r.updateCost;
     }
-    // 906 units of 20 us are about 18 ms of work: two frames' rounds, not 906 x 6.
-    EXPECT_LE(tops.size(), 4u);
+    // At most one round a frame of the time that passed, not six a unit.
+    EXPECT_LE(static_cast<std::int64_t>(tops.size()), (r.clock.now - begin) / kFrame + 1);
     // Every stretch's end is painted: an Update follows the last position of each.
     EXPECT_EQ("Update", r.calls.back().name);
     EXPECT_EQ(tops.size(), static_cast<std::size_t>(ClProgressDlg::Stats().rounds));
     EXPECT_EQ(906, ClProgressDlg::Stats().units);
-    EXPECT_EQ(ClProgressDlg::Stats().updates * 3000, ClProgressDlg::Stats().repaintMicroseconds);
+    // Each paint's 3 ms and the clock's own steps inside the measured stretches.
+    EXPECT_GE(ClProgressDlg::Stats().repaintMicroseconds, ClProgressDlg::Stats().updates * 3000);
+    EXPECT_LE(ClProgressDlg::Stats().repaintMicroseconds, ClProgressDlg::Stats().updates * 3000 + 1000000);
 }
 
 TEST_F(ProgressThrottle, StretchEndIsPaintedOnceWhenNoFrameCameDuringIt)
