@@ -12,6 +12,7 @@
 // then the ratios, and how many allocations one build and one whole export make.
 //
 // Usage: report-bench [Google Benchmark flags]; files go to $TMPDIR/ledgra-bench.
+//        report-bench --write-maximal-store FILE   writes the maximal store's JSON
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
 
@@ -391,6 +392,14 @@ public:
 
 int main(int argc, char** argv)
 {
+    // bench/wine-export.sh runs the real program on the same maximal store.
+    if (argc == 3 && std::strcmp(argv[1], "--write-maximal-store") == 0) {
+        std::FILE* f = std::fopen(argv[2], "wb");
+        const std::string json = bench::MaximalStoreJson();
+        const bool ok = f && std::fwrite(json.data(), 1, json.size(), f) == json.size();
+        if (f && std::fclose(f) != 0) return 1;
+        return ok ? 0 : 1;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
 
