@@ -303,4 +303,27 @@ TEST(RememberedConcurrency, ExportersRewritingAtTheSameMomentLoseNoRecord)
     hostsim::ResetForTests();
     SetCurrentEdition(ProEdition());
 }
+// The posix file system behaves as the lock needs, like an open without sharing on
+// Windows: a second exclusive open fails without truncating the held file, and a held
+// file is not deleted.
+TEST(RememberedConcurrency, HeldFileIsNeitherTruncatedNorDeleted)
+{
+    platform::IFileSystem& fs = platform::PosixFileSystem();
+    char path[] = "/tmp/ledgra-held-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    auto holder = fs.CreateExclusive(path);
+    ASSERT_TRUE(holder);
+    ASSERT_TRUE(holder->Write("kept", 4));
+    EXPECT_FALSE(fs.CreateExclusive(path)) << "a second writer got the held file";
+    std::string data;
+    ASSERT_TRUE(fs.ReadFile(path, 100, data));
+    EXPECT_EQ("kept", data) << "the refused open truncated the file";
+    EXPECT_FALSE(fs.DeleteFile(path)) << "a held file was deleted";
+    EXPECT_TRUE(fs.FileExists(path));
+    EXPECT_TRUE(holder->Close());
+    EXPECT_TRUE(fs.DeleteFile(path));
+    EXPECT_FALSE(fs.FileExists(path));
+}
 #endif
