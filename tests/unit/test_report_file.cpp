@@ -3,19 +3,31 @@
 // report, leaving a prefix of it on disk.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "hostsim/hostsim.h"
-#include "platform/posix/posix_services.h"
 #include "report/report_file.h"
 #include "report/xml_writer.h"
 #include "tests/fakes/export_run.h"
 #include "tests/fakes/fake_file_system.h"
 
+#ifdef _WIN32
+#include "platform/win32/win32_services.h"
+#else
+#include "platform/posix/posix_services.h"
+#endif
+
 namespace {
+
+void InstallNativeServices()
+{
+#ifdef _WIN32
+    platform::win32::InstallServices();
+#else
+    platform::InstallPosixServices();
+#endif
+}
 
 const char kOut[] = "C:\\out.xml";
 
@@ -274,29 +286,27 @@ TEST(ReportFileExport, GatheredReportWritesFailingInTurnFailTheRun)
 }
 
 // A real file gathers 64 KiB at a time and writes the same bytes.
-TEST(ReportFilePosix, RealFileIsGatheredAndComplete)
+TEST(ReportFileNative, RealFileIsGatheredAndComplete)
 {
     platform::Services previous = platform::GetServices();
-    platform::InstallPosixServices();
-    char path[] = "/tmp/ledgra-report-file-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    InstallNativeServices();
+    platform::IFileSystem* fs = platform::GetServices().fs;
+    const std::string path = fs->GetTempPath() + "ledgra-report-file-test.xml";
     {
-        std::unique_ptr<platform::IWriteFile> probe = platform::GetServices().fs->CreateExclusive(path);
+        std::unique_ptr<platform::IWriteFile> probe = fs->CreateExclusive(path);
         ASSERT_TRUE(probe);
         EXPECT_EQ(64u * 1024u, probe->WriteBufferSize());
         probe->Close();
     }
     const std::vector<std::string> lines = Lines(20000);
     ClReportFile file;
-    ASSERT_TRUE(file.Open(path));
+    ASSERT_TRUE(file.Open(path.c_str()));
     for (const std::string& l : lines) ASSERT_TRUE(file.Write(l.data(), l.size()));
     ASSERT_TRUE(file.Close());
     std::string bytes;
-    ASSERT_TRUE(platform::GetServices().fs->ReadFile(path, 1u << 24, bytes));
+    ASSERT_TRUE(fs->ReadFile(path, 1u << 24, bytes));
     EXPECT_EQ(Joined(lines), bytes);
-    std::remove(path);
+    EXPECT_TRUE(fs->DeleteFile(path));
     platform::SetServices(previous);
 }
 
