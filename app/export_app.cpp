@@ -13,6 +13,7 @@
 #include "common/cp932.h"
 #include "dialog/condition_dlg.h"
 #include "figures/figure_collector.h"
+#include "figures/saved_details.h"
 #include "platform/services.h"
 #include "report/report_builder.h"
 
@@ -218,23 +219,8 @@ int ClExportApp::InitInstance()
 int ClExportApp::ExitInstance()
 {
     // Only blocks the collector received are non-null: the records start zeroed.
-    void* const generalBlocks[] = {savedGeneral.pBase,     savedGeneral.pFamily, savedGeneral.pSalary,
-                                   savedGeneral.pPayee,    savedGeneral.pLandRent, savedGeneral.pNotes,
-                                   savedGeneral.pTrade};
-    for (void* block : generalBlocks) {
-        if (block != nullptr)
-            platform::TaskMemFree(block);
-    }
-    savedGeneral = StAOSIROSAVEINFO_IPPAN{};
-    void* const realEstateBlocks[] = {savedRealEstate.pBase,     savedRealEstate.pRentals,
-                                      savedRealEstate.pPayee,    savedRealEstate.pEmployee,
-                                      savedRealEstate.pLandRent, savedRealEstate.pNotes,
-                                      savedRealEstate.pRepair,   savedRealEstate.pScale};
-    for (void* block : realEstateBlocks) {
-        if (block != nullptr)
-            platform::TaskMemFree(block);
-    }
-    savedRealEstate = StAOSIROSAVEINFO_FUDOUSAN{};
+    FreeSavedGeneral(savedGeneral);
+    FreeSavedRealEstate(savedRealEstate);
     FreeSumLines(sumLines);
 
     ClAccConnect* connection = ClAccConnect::Inst();

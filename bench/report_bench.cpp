@@ -31,6 +31,7 @@
 #include "app/export_app.h"
 #include "bench/maximal_store.h"
 #include "figures/figure_collector.h"
+#include "figures/saved_details.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "platform/posix/posix_services.h"
@@ -83,12 +84,8 @@ struct FigureStore {
 
     ~FigureStore()
     {
-        void* blocks[] = {savedGeneral.pBase,        savedGeneral.pFamily,       savedGeneral.pSalary,
-                          savedGeneral.pPayee,       savedGeneral.pLandRent,     savedGeneral.pNotes,
-                          savedGeneral.pTrade,       savedRealEstate.pBase,      savedRealEstate.pRentals,
-                          savedRealEstate.pPayee,    savedRealEstate.pEmployee,  savedRealEstate.pLandRent,
-                          savedRealEstate.pNotes,    savedRealEstate.pRepair,    savedRealEstate.pScale};
-        for (void* block : blocks) platform::TaskMemFree(block);
+        FreeSavedGeneral(savedGeneral);
+        FreeSavedRealEstate(savedRealEstate);
         FreeSumLines(sumLines);
     }
 };

@@ -10,6 +10,7 @@
 #include "app/edition.h"
 #include "app/export_app.h"
 #include "figures/figure_collector.h"
+#include "figures/saved_details.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
@@ -85,23 +86,8 @@ struct FigureStore {
 
     ~FigureStore()
     {
-        void** general[] = {reinterpret_cast<void**>(&savedGeneral.pBase), reinterpret_cast<void**>(&savedGeneral.pFamily),
-                            reinterpret_cast<void**>(&savedGeneral.pSalary), reinterpret_cast<void**>(&savedGeneral.pPayee),
-                            reinterpret_cast<void**>(&savedGeneral.pLandRent), reinterpret_cast<void**>(&savedGeneral.pNotes),
-                            reinterpret_cast<void**>(&savedGeneral.pTrade)};
-        void** realEstate[] = {
-            reinterpret_cast<void**>(&savedRealEstate.pBase),     reinterpret_cast<void**>(&savedRealEstate.pRentals),
-            reinterpret_cast<void**>(&savedRealEstate.pPayee),    reinterpret_cast<void**>(&savedRealEstate.pEmployee),
-            reinterpret_cast<void**>(&savedRealEstate.pLandRent), reinterpret_cast<void**>(&savedRealEstate.pNotes),
-            reinterpret_cast<void**>(&savedRealEstate.pRepair),   reinterpret_cast<void**>(&savedRealEstate.pScale)};
-        for (void** block : general) {
-            platform::TaskMemFree(*block);
-            *block = nullptr;
-        }
-        for (void** block : realEstate) {
-            platform::TaskMemFree(*block);
-            *block = nullptr;
-        }
+        FreeSavedGeneral(savedGeneral);
+        FreeSavedRealEstate(savedRealEstate);
         FreeSumLines(sumLines);
     }
 };
