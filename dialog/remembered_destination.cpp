@@ -168,6 +168,7 @@ int ClConditionDlg::ReadRememberedDestination(int16_t* category, char* path)
     if (!fs || !category || !path) return 0;
     const std::string file = RememberedDestinationFile();
     const std::string key = RecordKey(m_szUserId, m_lSelectedNo1, m_lSelectedNo2);
+    if (key.find('\n') != std::string::npos) return 0;
     bool isDirectory = false;
     if (file.empty() || !fs->Stat(file, &isDirectory) || isDirectory) return 0;
     std::string content;
@@ -198,6 +199,8 @@ int ClConditionDlg::WriteRememberedDestination(int16_t value1, int16_t value2, i
     platform::IFileSystem* fs = platform::GetServices().fs;
     if (!fs) return 0;
     const std::string key = RecordKey(m_szUserId, m_lSelectedNo1, m_lSelectedNo2);
+    // A user id holding a line feed would split its record over two lines.
+    if (key.find('\n') != std::string::npos) return 0;
     const std::string folder = SettingsFolder();
     if (folder.empty()) return 0;
     if (!IsExistingFolder(folder) && !CreateFolderChain(folder)) return 0;

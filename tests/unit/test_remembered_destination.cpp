@@ -247,6 +247,17 @@ TEST_F(Remembered, RefusesWhatCouldNotBeReadBack)
     EXPECT_EQ(fs.FileBytes(kFile), "OTHER/1/5:0/0/1/o\n");
 }
 
+TEST_F(Remembered, UserIdWithALineFeedIsNeitherStoredNorRead)
+{
+    // "EVIL\nUSER01/1/5:..." would plant a line that reads as USER01's record.
+    fs.AddFile(kFile, "OTHER/1/5:0/0/1/o\n");
+    auto evil = MakeDialog("EVIL\nUSER01", 1, 5);
+    EXPECT_EQ(evil->WriteRememberedDestination(0, 0, 2, "C:\\x.xml"), 0);
+    EXPECT_EQ(fs.FileBytes(kFile), "OTHER/1/5:0/0/1/o\n");
+    fs.AddFile(kFile, "EVIL\nUSER01/1/5:0/0/2/C:\\x.xml\n");
+    EXPECT_EQ(Read(*evil).result, 0);
+}
+
 TEST_F(Remembered, FolderOfTypeOne)
 {
     // Missing folder chain is created with the file.
