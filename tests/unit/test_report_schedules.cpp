@@ -308,6 +308,9 @@ TEST_F(Schedules, SpecialMattersWrapping)
     // More than 960 bytes without a NUL in them: the line that would end at byte 960
     // is never ended within the scan, so 15 lines are written.
     std::string longText = std::string(1000, 'z');
+    // A CR LF straddling the scan limit still ends its line; the empty lines after it
+    // are the end of the scan, not lines of the text beyond it.
+    std::string crlfAtLimit = std::string(959, 'y') + "\r\n\r\nbeyond";
 
     const NotesCase cases[] = {
         {"empty text", "", 60, 5, {"", "", "", "", ""}},
@@ -324,6 +327,11 @@ TEST_F(Schedules, SpecialMattersWrapping)
           std::string(60, 'z'), std::string(60, 'z'), std::string(60, 'z'), std::string(60, 'z'),
           std::string(60, 'z'), std::string(60, 'z'), std::string(60, 'z'), std::string(60, 'z'),
           std::string(60, 'z'), std::string(60, 'z'), std::string(60, 'z'), "", ""}},
+        {"line break across the scan limit", crlfAtLimit, 60, 18,
+         {std::string(60, 'y'), std::string(60, 'y'), std::string(60, 'y'), std::string(60, 'y'),
+          std::string(60, 'y'), std::string(60, 'y'), std::string(60, 'y'), std::string(60, 'y'),
+          std::string(60, 'y'), std::string(60, 'y'), std::string(60, 'y'), std::string(60, 'y'),
+          std::string(60, 'y'), std::string(60, 'y'), std::string(60, 'y'), std::string(59, 'y'), "", ""}},
         {"trailing line break", "abc\r\n", 60, 3, {"abc", "", ""}},
         {"escaped", "a<b", 60, 1, {"a&lt;b"}},
     };
