@@ -209,13 +209,11 @@ void ClConditionDlg::OnExecute()
     if (!m_view) return;
     UpdateData(true);
 
+    // Each radio is tested in turn, so with several checked the last one tested wins.
     m_nCategory = 1;
-    if (m_rdoBusiness.GetCheck())
-        m_nCategory = 1;
-    else if (m_rdoOther.GetCheck())
-        m_nCategory = 2;
-    else if (m_rdoRealEstate.GetCheck())
-        m_nCategory = 3;
+    if (m_rdoBusiness.GetCheck()) m_nCategory = 1;
+    if (m_rdoOther.GetCheck()) m_nCategory = 2;
+    if (m_rdoRealEstate.GetCheck()) m_nCategory = 3;
 
     const unsigned refusal = platform::MB_TYPE_ICONEXCLAMATION | platform::MB_TYPE_OK;
     const unsigned question = platform::MB_TYPE_ICONQUESTION | platform::MB_TYPE_YESNO;

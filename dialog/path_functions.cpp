@@ -206,7 +206,9 @@ int CheckOutputDrive(std::string_view path)
 {
     platform::IFileSystem* fs = platform::GetServices().fs;
     if (path.size() >= 2 && path[0] == '\\' && path[1] == '\\') {
-        std::string share(path);
+        // The share is \\server\share, ended by the backslash that follows it; without
+        // both backslashes the path names no share, and the share text stays empty.
+        std::string share;
         std::size_t server = FindChar(path, '\\', 3);
         if (server != std::string_view::npos) {
             std::size_t end = FindChar(path, '\\', server + 1);

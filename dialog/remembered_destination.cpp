@@ -154,13 +154,18 @@ RememberedLockWait& RememberedDestinationLockWait()
     return wait;
 }
 
-std::string RememberedDestinationFile()
+namespace {
+
+std::string RememberedDestinationFileIn(const std::string& folder)
 {
-    std::string folder = SettingsFolder();
     if (folder.empty()) return std::string();
     std::string path = folder + CurrentEdition().envFileName;
     return path.size() > kMaxPathBytes ? std::string() : path;
 }
+
+}  // namespace
+
+std::string RememberedDestinationFile() { return RememberedDestinationFileIn(SettingsFolder()); }
 
 int ClConditionDlg::ReadRememberedDestination(int16_t* category, char* path)
 {
@@ -204,7 +209,8 @@ int ClConditionDlg::WriteRememberedDestination(int16_t value1, int16_t value2, i
     const std::string folder = SettingsFolder();
     if (folder.empty()) return 0;
     if (!IsExistingFolder(folder) && !CreateFolderChain(folder)) return 0;
-    const std::string file = RememberedDestinationFile();
+    // The folder is asked of the host once; the file is named within it.
+    const std::string file = RememberedDestinationFileIn(folder);
     // The lock and the temporary file are named after the file: they must fit too.
     if (file.empty() || file.size() + kSideFileSuffixBytes > kMaxPathBytes) return 0;
 

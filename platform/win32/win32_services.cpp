@@ -157,10 +157,31 @@ void HandlerDialog::LimitText(int id, int bytes)
     if (bytes <= 0) return;
     // A CP932 text of n bytes never has more than n UTF-16 units, so the control's own
     // limit refuses nothing that the byte limit allows.
-    Edit(GetItem(id)).LimitText(bytes);
+    HWND edit = GetItem(id);
+    Edit(edit).LimitText(bytes);
+    const bool first = m_byteLimits.find(id) == m_byteLimits.end();
     ByteLimit& limit = m_byteLimits[id];
     limit.bytes = static_cast<std::size_t>(bytes);
-    limit.accepted = WindowTextOf(GetItem(id));
+    limit.accepted = WindowTextOf(edit);
+    if (first) ::SetWindowSubclass(edit, ByteLimitedEditProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK HandlerDialog::ByteLimitedEditProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                    UINT_PTR id, DWORD_PTR dialog)
+{
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(wnd, ByteLimitedEditProc, id);
+        return ::DefSubclassProc(wnd, message, wParam, lParam);
+    }
+    if (message != WM_SETTEXT) return ::DefSubclassProc(wnd, message, wParam, lParam);
+    HandlerDialog* self = reinterpret_cast<HandlerDialog*>(dialog);
+    const bool wasSetting = self->m_settingText;
+    self->m_settingText = true;
+    const LRESULT result = ::DefSubclassProc(wnd, message, wParam, lParam);
+    self->m_settingText = wasSetting;
+    auto limit = self->m_byteLimits.find(static_cast<int>(id));
+    if (limit != self->m_byteLimits.end()) limit->second.accepted = WindowTextOf(wnd);
+    return result;
 }
 
 bool HandlerDialog::IsKeyDown(int virtualKey) { return (::GetKeyState(virtualKey) & 0x8000) != 0; }

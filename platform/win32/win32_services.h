@@ -90,6 +90,10 @@ protected:
 
 private:
     void KeepByteLimit(int id);
+    // A text set as a whole (WM_SETTEXT, from this program or from outside) is not
+    // typing: like the control's own limit, the byte limit lets it through.
+    static LRESULT CALLBACK ByteLimitedEditProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR id, DWORD_PTR dialog);
 
     struct ByteLimit {
         std::size_t bytes = 0;

@@ -388,6 +388,24 @@ TEST_F(ConditionDlg, ExecuteReadsTheCategoryAndThePath)
         .Click(IDC_EXECUTE);
     EXPECT_EQ(dlg->DoModal(), 1013);
     EXPECT_EQ(dlg->m_nCategory, 1);
+
+    // Several checked (a view that does not group its radios): the radios are tested in
+    // the order business, other, real estate, and the last checked one tested wins.
+    struct Several { std::vector<int> checked; short category; };
+    for (const Several& row : {Several{{IDC_RADIO_BUSINESS, IDC_RADIO_OTHER}, 2},
+                               Several{{IDC_RADIO_BUSINESS, IDC_RADIO_REALESTATE}, 3},
+                               Several{{IDC_RADIO_OTHER, IDC_RADIO_REALESTATE}, 3}}) {
+        ui.runs.clear();
+        auto several = Make(3);
+        ui.Do([&row](fakes::FakeDialogView& v) {
+              for (int id : {IDC_RADIO_BUSINESS, IDC_RADIO_OTHER, IDC_RADIO_REALESTATE}) v.Control(id).checked = false;
+              for (int id : row.checked) v.Control(id).checked = true;
+          })
+            .SetText(IDC_OUTPUT_PATH, "C:\\Out\\a.xml")
+            .Click(IDC_EXECUTE);
+        EXPECT_EQ(several->DoModal(), 1013);
+        EXPECT_EQ(several->m_nCategory, row.category);
+    }
 }
 
 TEST_F(ConditionDlg, RefusalsLeaveTheDialogUsable)

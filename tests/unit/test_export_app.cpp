@@ -1,5 +1,6 @@
 // Whole runs of the start and end steps against the host stand-in and recording fakes:
 // every outcome, what the host learns, which windows were touched, which boxes shown.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -206,6 +207,10 @@ TEST_F(ExportRunTest, StandAloneRunWritesReportAndRemembersThePath)
     EXPECT_TRUE(windows.calls.empty()) << ::testing::PrintToString(windows.calls);
     ExpectBoxes({{nullptr, kCompleted, 0x40}});
     EXPECT_EQ(kFullConnection, ConnectionCalls());
+    // The settings folder is asked for once by the dialog's read and once by the write.
+    const std::vector<std::string> folderCalls = log.Only({"GetAppFolderPath"});
+    EXPECT_EQ(2, std::count(folderCalls.begin(), folderCalls.end(), "GetAppFolderPath 1"))
+        << ::testing::PrintToString(folderCalls);
     EXPECT_EQ(ClExportApp::kCaption, caption) << "the static literal itself";
     EXPECT_EQ(nullptr, owner);
 

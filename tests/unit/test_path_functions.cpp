@@ -187,7 +187,9 @@ TEST_F(PathFunctions, CheckOutputDrive)
         {"C:\\a\\\\b.xml", 0},
         {"\\\\srv\\share\\new\\report.xml", 1},
         {"\\\\SRV\\Share\\x.xml", 1},
-        {"\\\\srv\\share", 1},
+        {"\\\\srv\\share\\", 1},
+        {"\\\\srv\\share", 0},                 // no backslash after the share: no share text
+        {"\\\\srv\\x.xml", 0},
         {"\\\\srv\\readonly\\x.xml", 0},
         {"\\\\srv\\missing\\x.xml", 0},
         {"\\\\srv", 0},

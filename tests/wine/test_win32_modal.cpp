@@ -298,6 +298,27 @@ INSTANTIATE_TEST_SUITE_P(
                       LimitCase{"longer text set by the program", "所得税所得税", L"a", "所得税所得税"},
                       LimitCase{"deleting from a longer text", "所得税所得税", L"\b", "所得税所得"}));
 
+// WM_SETTEXT from anywhere (another process's automation included) replaces the text as
+// a whole, as the control's own limit allows; only typing is held to the byte limit.
+TEST_F(Win32ModalTest, TextSetFromOutsideIsKeptWholeAndTypingCannotLengthenIt)
+{
+    std::string text;
+    handler.onInit = [](platform::IDialogView& view) {
+        view.LimitText(IDC_TEST_EDIT, 10);
+        HWND edit = ::GetDlgItem(view.Handle(), IDC_TEST_EDIT);
+        ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"C:\\longer\\than\\ten.xml"));
+        ::PostMessageW(edit, EM_SETSEL, 0x7FFF, 0x7FFF);
+        ::PostMessageW(edit, WM_CHAR, L'x', 1);
+        PostKey(view.Handle(), IDC_TEST_BUTTON, VK_ESCAPE);
+    };
+    handler.onCommand = [&text](platform::IDialogView& view, int id) {
+        text = view.GetItemText(IDC_TEST_EDIT);
+        view.End(id);
+    };
+    EXPECT_EQ(Run(), IDCANCEL);
+    EXPECT_EQ(text, "C:\\longer\\than\\ten.xml");
+}
+
 TEST_F(Win32ModalTest, AThrowingHandlerEndsTheDialogWithMinusOne)
 {
     handler.onInit = [](platform::IDialogView& view) { PostKey(view.Handle(), IDC_TEST_EDIT, VK_ESCAPE); };

@@ -504,6 +504,12 @@ const char* FormName(int form)
     return form == 1 ? "business" : form == 2 ? "other" : "real estate";
 }
 
+bool IsButtonControl(HWND control)
+{
+    wchar_t name[16] = {};
+    return GetClassNameW(control, name, 16) > 0 && lstrcmpiW(name, L"Button") == 0;
+}
+
 bool RunStep(const Step& step, const Step* previous, const Options& opt, double timeout, std::string& error)
 {
     switch (step.kind) {
@@ -520,8 +526,9 @@ bool RunStep(const Step& step, const Step* previous, const Options& opt, double 
             return false;
         }
         if (!IsWindowEnabled(radio)) {
-            error = std::string("the ") + FormName(step.number) + " radio button is disabled";
-            return false;
+            // As for a person: clicking a disabled button does nothing.
+            Err(std::string("note: the ") + FormName(step.number) + " radio button is disabled; the click does nothing");
+            return true;
         }
         BringToFront(dlg);
         PostMessageW(radio, BM_CLICK, 0, 0);
@@ -567,13 +574,17 @@ bool RunStep(const Step& step, const Step* previous, const Options& opt, double 
             return false;
         }
         if (!IsWindowEnabled(ctl)) {
-            error = "the control " + std::to_string(step.number) + " is disabled";
-            return false;
+            Err("note: the control " + std::to_string(step.number) + " is disabled; the click does nothing");
+            return true;
         }
         BringToFront(dlg);
-        // A click reaches the dialog as the button's BN_CLICKED notification; posted,
-        // so that a message box it opens does not block the simulator.
-        PostMessageW(GetParent(ctl), WM_COMMAND, MAKEWPARAM(step.number, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
+        // Posted, so that a message box the click opens does not block the simulator. A
+        // button gets a real click (a radio button or check box changes its state, then
+        // notifies its dialog); any other control only notifies its dialog.
+        if (IsButtonControl(ctl))
+            PostMessageW(ctl, BM_CLICK, 0, 0);
+        else
+            PostMessageW(GetParent(ctl), WM_COMMAND, MAKEWPARAM(step.number, BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
         Pump(50);
         return true;
     }
