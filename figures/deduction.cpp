@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "figures/fixed_decimal.h"
+#include "figures/saved_details.h"
 #include "report/report_builder.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
@@ -51,10 +52,7 @@ int WriteWholeYen(ClXmlWriter& writer, char* line, const char* name, ClFixedDeci
 
 int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
 {
-    // Without the saved details there is nothing trustworthy to write.
-    if (savedGeneral == nullptr || savedGeneral->pFamily == nullptr)
-        return 0;
-    const StIPPAN_FAMILY& reserve = *savedGeneral->pFamily;
+    const StIPPAN_FAMILY& reserve = *BlockOrEmpty(savedGeneral ? savedGeneral->pFamily : nullptr);
     char line[kLineBufferSize];
     char amount[kValueTextSize];
 
@@ -77,9 +75,7 @@ int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
 
 int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
 {
-    if (savedGeneral == nullptr || savedGeneral->pBase == nullptr)
-        return 0;
-    const StIPPAN_BASE& base = *savedGeneral->pBase;
+    const StIPPAN_BASE& base = *BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
     char line[kLineBufferSize];
 
     ClFixedDecimal realEstateIncome = WholeYenNotNegative(base.llRealEstateIncome);
@@ -123,11 +119,10 @@ int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
 
 int ClReportBuilder::WriteDeductionChoice(ClXmlWriter& writer)
 {
-    if (savedGeneral == nullptr || savedGeneral->pBase == nullptr)
-        return 0;
+    const StIPPAN_BASE& base = *BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
     const char* choiceText = nullptr;
     int32_t limitYen = 0;
-    if (!ReadSelection(savedGeneral->pBase->cDeduction, &choiceText, &limitYen))
+    if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
         return 0;
     char line[kLineBufferSize];
     return writer.WriteElement(line, "AOIROKOUJO_SENTAKU", choiceText, kSectionDepth) ? 1 : 0;

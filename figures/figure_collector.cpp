@@ -1,5 +1,7 @@
 #include "figures/figure_collector.h"
 
+#include "figures/saved_details.h"
+
 #include <cstring>
 #include <new>
 
@@ -134,14 +136,18 @@ int ClFigureCollector::FetchSavedGeneral(StAOSIROSAVEINFO_IPPAN* record)
 {
     if (record == nullptr || !PrepareSavedData())
         return 0;
-    return savedData->GetDataIppan(record) == HOST_OK ? 1 : 0;
+    if (savedData->GetDataIppan(record) != HOST_OK)
+        return 0;
+    return FillMissingSavedGeneral(*record);
 }
 
 int ClFigureCollector::FetchSavedRealEstate(StAOSIROSAVEINFO_FUDOUSAN* record)
 {
     if (record == nullptr || !PrepareSavedData())
         return 0;
-    return savedData->GetDataFudousan(record) == HOST_OK ? 1 : 0;
+    if (savedData->GetDataFudousan(record) != HOST_OK)
+        return 0;
+    return FillMissingSavedRealEstate(*record);
 }
 
 int ClFigureCollector::CollectBlueGeneral() { return CollectBlueLines(true); }

@@ -1,5 +1,6 @@
 // Figures of the real-estate form copied from its saved details: the interest on
 // liabilities and the scale of what is rented out.
+#include "figures/saved_details.h"
 #include "report/report_builder.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
@@ -21,19 +22,16 @@ void FormatArea(int64_t area, char* out)
 
 int ClReportBuilder::WriteLiabilityInterest(ClXmlWriter& writer)
 {
-    if (savedRealEstate == nullptr || savedRealEstate->pBase == nullptr)
-        return 0;
+    const StFUDOUSAN_BASE& base = *BlockOrEmpty(savedRealEstate ? savedRealEstate->pBase : nullptr);
     char line[kLineBufferSize];
     char amount[kValueTextSize];
-    FormatAmount(savedRealEstate->pBase->llLiabilityInterest, amount);
+    FormatAmount(base.llLiabilityInterest, amount);
     return writer.WriteElement(line, "FUSAIRISIGAKU", amount, kSectionDepth) ? 1 : 0;
 }
 
 int ClReportBuilder::WriteRentalScale(ClXmlWriter& writer)
 {
-    if (savedRealEstate == nullptr || savedRealEstate->pScale == nullptr)
-        return 0;
-    const StFUDOUSAN_SCALE& scale = *savedRealEstate->pScale;
+    const StFUDOUSAN_SCALE& scale = *BlockOrEmpty(savedRealEstate ? savedRealEstate->pScale : nullptr);
     char line[kLineBufferSize];
     char text[kValueTextSize];
 

@@ -1,5 +1,7 @@
 #include "figures/saved_details.h"
 
+#include <cstring>
+
 #include "platform/services.h"
 
 namespace {
@@ -10,6 +12,17 @@ void FreeBlocks(void* const (&blocks)[N])
         if (block != nullptr)
             platform::TaskMemFree(block);
     }
+}
+
+template <class Block>
+bool FillMissing(Block*& block)
+{
+    if (block != nullptr) return true;
+    void* memory = platform::TaskMemAlloc(sizeof(Block));
+    if (memory == nullptr) return false;
+    std::memset(memory, 0, sizeof(Block));
+    block = static_cast<Block*>(memory);
+    return true;
 }
 }  // namespace
 
@@ -27,4 +40,24 @@ void FreeSavedRealEstate(StAOSIROSAVEINFO_FUDOUSAN& saved)
                             saved.pLandRent, saved.pNotes,   saved.pRepair, saved.pScale};
     FreeBlocks(blocks);
     saved = StAOSIROSAVEINFO_FUDOUSAN{};
+}
+
+int FillMissingSavedGeneral(StAOSIROSAVEINFO_IPPAN& saved)
+{
+    return FillMissing(saved.pBase) && FillMissing(saved.pFamily) && FillMissing(saved.pSalary) &&
+                   FillMissing(saved.pPayee) && FillMissing(saved.pLandRent) && FillMissing(saved.pNotes) &&
+                   FillMissing(saved.pTrade)
+               ? 1
+               : 0;
+}
+
+int FillMissingSavedRealEstate(StAOSIROSAVEINFO_FUDOUSAN& saved)
+{
+    const bool hadRentals = saved.pRentals != nullptr;
+    if (!FillMissing(saved.pBase) || !FillMissing(saved.pRentals) || !FillMissing(saved.pPayee) ||
+        !FillMissing(saved.pEmployee) || !FillMissing(saved.pLandRent) || !FillMissing(saved.pNotes) ||
+        !FillMissing(saved.pRepair) || !FillMissing(saved.pScale))
+        return 0;
+    if (!hadRentals) saved.pRentals->lMarker = -1;   // an empty list: its end marker alone
+    return 1;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/cp932.h"
+#include "figures/saved_details.h"
 #include "report/report_builder.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
@@ -149,11 +150,11 @@ int ClReportBuilder::WriteMonthlyTable(ClXmlWriter& writer)
     static const char* const kPurchases[12] = {"SIIREKINGAKU1", "SIIREKINGAKU2",  "SIIREKINGAKU3",  "SIIREKINGAKU4",
                                                "SIIREKINGAKU5", "SIIREKINGAKU6",  "SIIREKINGAKU7",  "SIIREKINGAKU8",
                                                "SIIREKINGAKU9", "SIIREKINGAKU10", "SIIREKINGAKU11", "SIIREKINGAKU12"};
-    // Without the figures there is nothing trustworthy to write.
-    if (monthlyTotals == nullptr || savedGeneral == nullptr || savedGeneral->pNotes == nullptr)
+    // Without the monthly figures there is nothing trustworthy to write.
+    if (monthlyTotals == nullptr)
         return 0;
     const StAOSUMINFO_TSUKIBETSU& monthly = *monthlyTotals;
-    const StIPPAN_NOTES& notes = *savedGeneral->pNotes;
+    const StIPPAN_NOTES& notes = *BlockOrEmpty(savedGeneral ? savedGeneral->pNotes : nullptr);
 
     char line[kLineBufferSize];
     char amount[kValueTextSize];

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/cp932.h"
+#include "figures/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
 
@@ -84,29 +85,25 @@ int WriteTradeRows(ClXmlWriter& w, const char* rowName, const char* nameField, c
 
 int ClReportBuilder::WriteSpecialMatters(ClXmlWriter& w, int lineBytes, int lines)
 {
-    const StIPPAN_NOTES* block = savedGeneral ? savedGeneral->pNotes : nullptr;
-    if (!block) return 0;
+    const StIPPAN_NOTES* block = BlockOrEmpty(savedGeneral ? savedGeneral->pNotes : nullptr);
     return WriteSpecialMattersText(w, block->szSpecialMatters, sizeof block->szSpecialMatters, lineBytes, lines);
 }
 
 int ClReportBuilder::WriteSpecialMattersRealEstate(ClXmlWriter& w, int lineBytes, int lines)
 {
-    const StFUDOUSAN_NOTES* block = savedRealEstate ? savedRealEstate->pNotes : nullptr;
-    if (!block) return 0;
+    const StFUDOUSAN_NOTES* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pNotes : nullptr);
     return WriteSpecialMattersText(w, block->szSpecialMatters, sizeof block->szSpecialMatters, lineBytes, lines);
 }
 
 int ClReportBuilder::WriteAssociation(ClXmlWriter& w)
 {
-    const StIPPAN_BASE* block = savedGeneral ? savedGeneral->pBase : nullptr;
-    if (!block) return 0;
+    const StIPPAN_BASE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
     return SlotText(w, "KANYUUDANTAIMEI", block->szAssociation, sizeof block->szAssociation, 4);
 }
 
 int ClReportBuilder::WriteSalesBreakdown(ClXmlWriter& w, int32_t rows)
 {
-    const StIPPAN_TRADE* block = savedGeneral ? savedGeneral->pTrade : nullptr;
-    if (!block) return 0;
+    const StIPPAN_TRADE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pTrade : nullptr);
     return WriteTradeRows(w, "URIAGE_UTIWAKE", "URIAGESAKIMEI", "URIAGEKINGAKU", block->sales, rows) &&
            Amount(w, "JOUKIIGAI_URIAGESAKIKEI", block->llOtherSales, 4) &&
            Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llSalesReducedRate, 4);
@@ -114,8 +111,7 @@ int ClReportBuilder::WriteSalesBreakdown(ClXmlWriter& w, int32_t rows)
 
 int ClReportBuilder::WritePurchaseBreakdown(ClXmlWriter& w, int32_t rows)
 {
-    const StIPPAN_TRADE* block = savedGeneral ? savedGeneral->pTrade : nullptr;
-    if (!block) return 0;
+    const StIPPAN_TRADE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pTrade : nullptr);
     return WriteTradeRows(w, "SIIRE_UTIWAKE", "SIIRESAKIMEI", "SIIREKINGAKU", block->purchases, rows) &&
            Amount(w, "JOUKIIGAI_SIIRESAKIKEI", block->llOtherPurchases, 4) &&
            Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llPurchasesReducedRate, 4);
@@ -123,8 +119,7 @@ int ClReportBuilder::WritePurchaseBreakdown(ClXmlWriter& w, int32_t rows)
 
 int ClReportBuilder::WriteRepairs(ClXmlWriter& w, int32_t rows)
 {
-    const StFUDOUSAN_REPAIR* block = savedRealEstate ? savedRealEstate->pRepair : nullptr;
-    if (!block) return 0;
+    const StFUDOUSAN_REPAIR* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pRepair : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "SYUUZENHI_UTIWAKE", n, 4)) return 0;
         if (n > 3) return 0;

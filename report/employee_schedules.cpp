@@ -1,6 +1,7 @@
 // Salaries and family employees (KYUURYOUTINGIN, SENJUUSYA) of both forms.
 #include "report/report_builder.h"
 
+#include "figures/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
 
@@ -53,8 +54,7 @@ int WriteOthers(ClXmlWriter& w, int32_t persons, const StSavedEmployee& slot)
 
 int ClReportBuilder::WriteSalaries(ClXmlWriter& w, int32_t rows, int32_t withOthers)
 {
-    const StIPPAN_SALARY* block = savedGeneral ? savedGeneral->pSalary : nullptr;
-    if (!block) return 0;
+    const StIPPAN_SALARY* block = BlockOrEmpty(savedGeneral ? savedGeneral->pSalary : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "KYUURYOU_UTIWAKE", n, 4)) return 0;
         if (n > kGeneralNamedSalaryRows) return 0;
@@ -73,8 +73,8 @@ int ClReportBuilder::WriteSalaries(ClXmlWriter& w, int32_t rows, int32_t withOth
 
 int ClReportBuilder::WriteFamilyEmployees(ClXmlWriter& w, const StDATAINFO* dataInfo, int32_t rows)
 {
-    const StIPPAN_FAMILY* block = savedGeneral ? savedGeneral->pFamily : nullptr;
-    if (!block || !dataInfo) return 0;
+    const StIPPAN_FAMILY* block = BlockOrEmpty(savedGeneral ? savedGeneral->pFamily : nullptr);
+    if (!dataInfo) return 0;
     const bool blue = dataInfo->cReturnKind == 3;
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "SENJUUSYA_UTIWAKE", n, 4)) return 0;
@@ -87,8 +87,7 @@ int ClReportBuilder::WriteFamilyEmployees(ClXmlWriter& w, const StDATAINFO* data
 
 int ClReportBuilder::WriteSalariesRealEstate(ClXmlWriter& w, int32_t rows, int32_t withOthers)
 {
-    const StFUDOUSAN_EMPLOYEE* block = savedRealEstate ? savedRealEstate->pEmployee : nullptr;
-    if (!block) return 0;
+    const StFUDOUSAN_EMPLOYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pEmployee : nullptr);
     // With one row its fields stand directly in the section, without a row element.
     const bool rowElements = rows > 1;
     const int depth = rowElements ? 5 : 4;
@@ -109,8 +108,8 @@ int ClReportBuilder::WriteSalariesRealEstate(ClXmlWriter& w, int32_t rows, int32
 
 int ClReportBuilder::WriteFamilyEmployeesRealEstate(ClXmlWriter& w, const StDATAINFO* dataInfo, int32_t rows)
 {
-    const StFUDOUSAN_EMPLOYEE* block = savedRealEstate ? savedRealEstate->pEmployee : nullptr;
-    if (!block || !dataInfo) return 0;
+    const StFUDOUSAN_EMPLOYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pEmployee : nullptr);
+    if (!dataInfo) return 0;
     const bool blue = dataInfo->cReturnKind == 3;
     const bool rowElements = rows > 1;
     const int depth = rowElements ? 5 : 4;

@@ -1,6 +1,7 @@
 // Interest, land rent, borrowing interest and tax-accountant fees of both forms.
 #include "report/report_builder.h"
 
+#include "figures/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
 
@@ -72,33 +73,32 @@ constexpr int32_t kLandRentSlots = 2;
 
 int ClReportBuilder::WriteInterestDiscount(ClXmlWriter& w, int32_t rows)
 {
-    const StIPPAN_PAYEE* block = savedGeneral ? savedGeneral->pPayee : nullptr;
-    return WritePayeeRows(w, kInterest, block ? &block->payee[0] : nullptr, 2, rows);
+    const StIPPAN_PAYEE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pPayee : nullptr);
+    return WritePayeeRows(w, kInterest, &block->payee[0], 2, rows);
 }
 
 int ClReportBuilder::WriteTaxAccountantFees(ClXmlWriter& w, int32_t rows)
 {
-    const StIPPAN_PAYEE* block = savedGeneral ? savedGeneral->pPayee : nullptr;
-    return WritePayeeRows(w, kFees, block ? &block->payee[2] : nullptr, 2, rows);
+    const StIPPAN_PAYEE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pPayee : nullptr);
+    return WritePayeeRows(w, kFees, &block->payee[2], 2, rows);
 }
 
 int ClReportBuilder::WriteBorrowingInterest(ClXmlWriter& w, int32_t rows)
 {
-    const StFUDOUSAN_PAYEE* block = savedRealEstate ? savedRealEstate->pPayee : nullptr;
-    return WritePayeeRows(w, kBorrowing, block ? &block->payee[0] : nullptr, 3, rows);
+    const StFUDOUSAN_PAYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pPayee : nullptr);
+    return WritePayeeRows(w, kBorrowing, &block->payee[0], 3, rows);
 }
 
 int ClReportBuilder::WriteTaxAccountantFeesRealEstate(ClXmlWriter& w, int32_t rows)
 {
-    const StFUDOUSAN_PAYEE* block = savedRealEstate ? savedRealEstate->pPayee : nullptr;
-    return WritePayeeRows(w, kFees, block ? &block->payee[3] : nullptr, 2, rows);
+    const StFUDOUSAN_PAYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pPayee : nullptr);
+    return WritePayeeRows(w, kFees, &block->payee[3], 2, rows);
 }
 
 int ClReportBuilder::WriteLandRent(ClXmlWriter& w, int32_t rows)
 {
     if (rows <= 0) return 1;
-    const StIPPAN_LANDRENT* block = savedGeneral ? savedGeneral->pLandRent : nullptr;
-    if (!block) return 0;
+    const StIPPAN_LANDRENT* block = BlockOrEmpty(savedGeneral ? savedGeneral->pLandRent : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
         if (n > kLandRentSlots) return 0;
@@ -112,8 +112,8 @@ int ClReportBuilder::WriteLandRent(ClXmlWriter& w, int32_t rows)
 int ClReportBuilder::WriteLandRentRealEstate(ClXmlWriter& w, const StDATAINFO* dataInfo, int32_t rows)
 {
     if (rows <= 0) return 1;
-    const StFUDOUSAN_LANDRENT* block = savedRealEstate ? savedRealEstate->pLandRent : nullptr;
-    if (!block || !dataInfo) return 0;
+    const StFUDOUSAN_LANDRENT* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pLandRent : nullptr);
+    if (!dataInfo) return 0;
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
         if (n > kLandRentSlots) return 0;

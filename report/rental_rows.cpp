@@ -52,7 +52,7 @@ int ClReportBuilder::WriteRentalIncomeRows(ClXmlWriter& w, int32_t maxRows)
 {
     if (maxRows <= 0) return 1;
     const StFUDOUSAN_RENTAL* rows = savedRealEstate ? savedRealEstate->pRentals : nullptr;
-    if (!rows) return 0;
+    if (!rows) return 1;   // a list the host left out holds no property
     // The list ends at its marker row or at the end of the host's block, whichever
     // comes first: a list without its marker is never read past the block.
     const std::size_t capacity = platform::TaskMemSize(rows) / sizeof(StFUDOUSAN_RENTAL);

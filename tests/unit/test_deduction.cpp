@@ -144,15 +144,17 @@ TEST(BlueDeductionTest, ReadsThe43rdLineWhateverItsCode)
     EXPECT_EQ(Visible(Elements(Full("0", "300000", "300000"))), Visible(capture.Bytes()));
 }
 
-TEST(BlueDeductionTest, MissingSavedDetailsFailWithoutWriting)
+TEST(BlueDeductionTest, MissingSavedDetailsReadAsEmpty)
 {
-    BlueGeneralStore store;
+    // Without the block every field reads as an empty block's: selection byte 0.
+    BlueGeneralStore store(50);
+    store.SetIncomeBefore(800000 * kYen);
+    fakes::ReportCapture zeroed;
+    ASSERT_EQ(1, store.builder.WriteBlueDeduction(zeroed.writer));
     store.general.pBase = nullptr;
-    fakes::ReportCapture capture;
-    EXPECT_EQ(0, store.builder.WriteBlueDeduction(capture.writer));
-    store.builder.savedGeneral = nullptr;
-    EXPECT_EQ(0, store.builder.WriteBlueDeduction(capture.writer));
-    EXPECT_EQ("", capture.Bytes());
+    fakes::ReportCapture missing;
+    ASSERT_EQ(1, store.builder.WriteBlueDeduction(missing.writer));
+    EXPECT_EQ(Visible(zeroed.Bytes()), Visible(missing.Bytes()));
 }
 
 class BlueDeductionFailureTest : public ::testing::TestWithParam<int> {};
@@ -199,15 +201,16 @@ INSTANTIATE_TEST_SUITE_P(Bytes, DeductionChoiceTest,
                                            ChoiceCase{0, 1, Element(4, "AOIROKOUJO_SENTAKU", "2")},
                                            ChoiceCase{2, 0, ""}, ChoiceCase{255, 0, ""}));
 
-TEST(DeductionChoiceTest, MissingSavedDetailsFail)
+TEST(DeductionChoiceTest, MissingSavedDetailsReadAsSelectionZero)
 {
     StAOSIROSAVEINFO_IPPAN general{};
     ClReportBuilder builder;
-    fakes::ReportCapture capture;
-    EXPECT_EQ(0, builder.WriteDeductionChoice(capture.writer));
-    builder.savedGeneral = &general;
-    EXPECT_EQ(0, builder.WriteDeductionChoice(capture.writer));
-    EXPECT_EQ("", capture.Bytes());
+    for (StAOSIROSAVEINFO_IPPAN* record : {static_cast<StAOSIROSAVEINFO_IPPAN*>(nullptr), &general}) {
+        builder.savedGeneral = record;
+        fakes::ReportCapture capture;
+        EXPECT_EQ(1, builder.WriteDeductionChoice(capture.writer));
+        EXPECT_EQ(Visible(Element(4, "AOIROKOUJO_SENTAKU", "2")), Visible(capture.Bytes()));
+    }
 }
 
 // ---- bad-debt reserve ----
@@ -229,13 +232,15 @@ TEST(BadDebtReserveTest, FiveElementsInOrder)
               Visible(capture.Bytes()));
 }
 
-TEST(BadDebtReserveTest, MissingBlockFailsWithoutWriting)
+TEST(BadDebtReserveTest, MissingBlockReadsAsEmpty)
 {
     BlueGeneralStore store;
+    fakes::ReportCapture zeroed;
+    ASSERT_EQ(1, store.builder.WriteBadDebtReserve(zeroed.writer));
     store.general.pFamily = nullptr;
-    fakes::ReportCapture capture;
-    EXPECT_EQ(0, store.builder.WriteBadDebtReserve(capture.writer));
-    EXPECT_EQ("", capture.Bytes());
+    fakes::ReportCapture missing;
+    EXPECT_EQ(1, store.builder.WriteBadDebtReserve(missing.writer));
+    EXPECT_EQ(Visible(zeroed.Bytes()), Visible(missing.Bytes()));
 }
 
 TEST(BadDebtReserveTest, StopsAtTheFailedWrite)
@@ -285,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(Amounts, LiabilityInterestTest,
                                            InterestCase{-15000, "-1"}, InterestCase{9999, ""},
                                            InterestCase{1234567890, "123456"}));
 
-TEST(LiabilityInterestTest, MissingBlockOrFailedWriteGivesZero)
+TEST(LiabilityInterestTest, FailedWriteGivesZeroAndAMissingBlockReadsAsEmpty)
 {
     RealEstateStore store;
     {
@@ -293,12 +298,15 @@ TEST(LiabilityInterestTest, MissingBlockOrFailedWriteGivesZero)
         capture.fs.FailWriteAt(1);
         EXPECT_EQ(0, store.builder.WriteLiabilityInterest(capture.writer));
     }
+    const std::string empty = Element(4, "FUSAIRISIGAKU", "");
     store.realEstate.pBase = nullptr;
-    fakes::ReportCapture capture;
-    EXPECT_EQ(0, store.builder.WriteLiabilityInterest(capture.writer));
+    fakes::ReportCapture noBlock;
+    EXPECT_EQ(1, store.builder.WriteLiabilityInterest(noBlock.writer));
+    EXPECT_EQ(Visible(empty), Visible(noBlock.Bytes()));
     store.builder.savedRealEstate = nullptr;
-    EXPECT_EQ(0, store.builder.WriteLiabilityInterest(capture.writer));
-    EXPECT_EQ("", capture.Bytes());
+    fakes::ReportCapture noRecord;
+    EXPECT_EQ(1, store.builder.WriteLiabilityInterest(noRecord.writer));
+    EXPECT_EQ(Visible(empty), Visible(noRecord.Bytes()));
 }
 
 TEST(RentalScaleTest, AllZeroGivesTenEmptyElements)
@@ -379,13 +387,15 @@ TEST_P(RentalScaleFailureTest, StopsAtTheFailedWrite)
 
 INSTANTIATE_TEST_SUITE_P(Writes, RentalScaleFailureTest, ::testing::Values(1, 4, 8, 10));
 
-TEST(RentalScaleTest, MissingBlockFailsWithoutWriting)
+TEST(RentalScaleTest, MissingBlockReadsAsEmpty)
 {
     RealEstateStore store;
+    fakes::ReportCapture zeroed;
+    ASSERT_EQ(1, store.builder.WriteRentalScale(zeroed.writer));
     store.realEstate.pScale = nullptr;
-    fakes::ReportCapture capture;
-    EXPECT_EQ(0, store.builder.WriteRentalScale(capture.writer));
-    EXPECT_EQ("", capture.Bytes());
+    fakes::ReportCapture missing;
+    EXPECT_EQ(1, store.builder.WriteRentalScale(missing.writer));
+    EXPECT_EQ(Visible(zeroed.Bytes()), Visible(missing.Bytes()));
 }
 
 }  // namespace

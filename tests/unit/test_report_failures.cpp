@@ -6,10 +6,12 @@
 #include <string>
 
 #include "app/progress/progress_dlg.h"
+#include "figures/saved_details.h"
 #include "report/report_builder.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_message_boxes.h"
 #include "tests/fakes/fake_ui.h"
+#include "tests/fakes/report_capture.h"
 #include "tests/fakes/saved_details.h"
 
 namespace {
@@ -53,19 +55,6 @@ public:
     ClReportBuilder builder;
     StDATAINFO info{};
 };
-
-// Whether a form reads block b: 0-6 the general blocks 1-7, 7-14 the real-estate blocks 1-8.
-bool FormReads(const Form& form, int b)
-{
-    const bool blue = form.returnKind == 3;
-    if (form.category != 3) {
-        if (b >= 7) return false;
-        return blue ? b != 6 : true;   // the trade breakdowns are white only
-    }
-    if (b < 7) return blue && b == 0;   // the deduction choice of the blue form
-    if (b == 13 || b == 14) return !blue;   // repairs and rental scale: white only
-    return true;
-}
 
 class ReportFailures : public ::testing::TestWithParam<Form> {
 protected:
@@ -134,12 +123,12 @@ TEST_P(ReportFailures, DiskFullFromAnyPointFailsTheReport)
     }
 }
 
-TEST_P(ReportFailures, MissingBlocksFailTheReportWithoutACrash)
+TEST_P(ReportFailures, MissingBlocksReadAsEmptyOnes)
 {
-    // Each block in turn is missing: the form fails exactly when it reads that block.
+    // Each block in turn is missing: the report is whole, and the same as with an
+    // all-zero block in its place (the rental list: its end marker alone).
     for (int block = 0; block < 15; ++block) {
         fakes::FakeFileSystem fs;
-        fs.FailCall("DeleteFile", 0);   // a failed report is removed; kept here to read
         Use(fs);
         ReportRun run(GetParam());
         StAOSIROSAVEINFO_IPPAN general = run.saved.general;
@@ -157,16 +146,37 @@ TEST_P(ReportFailures, MissingBlocksFailTheReportWithoutACrash)
         *slots[block] = nullptr;
         run.builder.savedGeneral = &general;
         run.builder.savedRealEstate = &realEstate;
-        EXPECT_EQ(FormReads(GetParam(), block) ? 0 : 1, run.builder.WriteReport(kOut, 1, &run.info)) << block;
-        std::string report = fs.FileBytes(kOut);
-        EXPECT_EQ("</REPORT>\r\n", report.substr(report.size() - 11)) << block;
+        EXPECT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info)) << block;
+        const std::string missing = fs.FileBytes(kOut);
+
+        StAOSIROSAVEINFO_IPPAN zeroedGeneral = general;
+        StAOSIROSAVEINFO_FUDOUSAN zeroedRealEstate = realEstate;
+        ASSERT_EQ(1, FillMissingSavedGeneral(zeroedGeneral));
+        ASSERT_EQ(1, FillMissingSavedRealEstate(zeroedRealEstate));
+        run.builder.savedGeneral = &zeroedGeneral;
+        run.builder.savedRealEstate = &zeroedRealEstate;
+        EXPECT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info)) << block;
+        EXPECT_EQ(fakes::Visible(fs.FileBytes(kOut)), fakes::Visible(missing)) << "block " << block;
+        // Only the missing slot was given a block of its own.
+        void* given = block < 7 ? *reinterpret_cast<void**>(reinterpret_cast<char*>(&zeroedGeneral) +
+                                                           (reinterpret_cast<char*>(slots[block]) -
+                                                            reinterpret_cast<char*>(&general)))
+                                : *reinterpret_cast<void**>(reinterpret_cast<char*>(&zeroedRealEstate) +
+                                                           (reinterpret_cast<char*>(slots[block]) -
+                                                            reinterpret_cast<char*>(&realEstate)));
+        ASSERT_NE(nullptr, given) << block;
+        platform::TaskMemFree(given);
     }
+    // Neither record at all: every schedule is empty and the report still whole.
     fakes::FakeFileSystem fs;
     Use(fs);
     ReportRun run(GetParam());
     run.builder.savedGeneral = nullptr;
     run.builder.savedRealEstate = nullptr;
-    EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info));
+    EXPECT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
+    const std::string report = fs.FileBytes(kOut);
+    EXPECT_EQ("</REPORT>\r\n", report.substr(report.size() - 11));
+    EXPECT_EQ(std::string::npos, report.find("FUDOUSAN_UTIWAKE")) << "no rented property";
 }
 
 INSTANTIATE_TEST_SUITE_P(AllForms, ReportFailures,

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -493,34 +494,55 @@ TEST_F(Schedules, RentalListEnds)
 
 // ---- missing blocks ----
 
-TEST(SchedulesWithoutBlocks, MissingBlocksFailInsteadOfCrashing)
+TEST(SchedulesWithoutBlocks, MissingBlocksReadAsEmptyOnes)
 {
+    // Each writer gives the same bytes without a block (or without the whole record)
+    // as with a zeroed block; a missing rental list holds no property.
+    fakes::SavedDetails zeroed;
+    zeroed.SetRentals(0, true);
     StAOSIROSAVEINFO_IPPAN general{};
     StAOSIROSAVEINFO_FUDOUSAN realEstate{};
-    ClReportBuilder builder;
     StDATAINFO info{};
     info.cReturnKind = 3;
-    for (int withRecords = 0; withRecords < 2; ++withRecords) {
-        builder.savedGeneral = withRecords ? &general : nullptr;
-        builder.savedRealEstate = withRecords ? &realEstate : nullptr;
-        fakes::ReportCapture c;
-        EXPECT_EQ(0, builder.WriteSalaries(c.writer, 5, 1));
-        EXPECT_EQ(0, builder.WriteSalariesRealEstate(c.writer, 2, 0));
-        EXPECT_EQ(0, builder.WriteFamilyEmployees(c.writer, &info, 5));
-        EXPECT_EQ(0, builder.WriteFamilyEmployeesRealEstate(c.writer, &info, 1));
-        EXPECT_EQ(0, builder.WriteInterestDiscount(c.writer, 2));
-        EXPECT_EQ(0, builder.WriteLandRent(c.writer, 2));
-        EXPECT_EQ(0, builder.WriteLandRentRealEstate(c.writer, &info, 2));
-        EXPECT_EQ(0, builder.WriteBorrowingInterest(c.writer, 3));
-        EXPECT_EQ(0, builder.WriteTaxAccountantFees(c.writer, 2));
-        EXPECT_EQ(0, builder.WriteTaxAccountantFeesRealEstate(c.writer, 2));
-        EXPECT_EQ(0, builder.WriteSpecialMatters(c.writer, 60, 5));
-        EXPECT_EQ(0, builder.WriteSpecialMattersRealEstate(c.writer, 30, 25));
-        EXPECT_EQ(0, builder.WriteAssociation(c.writer));
-        EXPECT_EQ(0, builder.WriteSalesBreakdown(c.writer, 4));
-        EXPECT_EQ(0, builder.WritePurchaseBreakdown(c.writer, 4));
-        EXPECT_EQ(0, builder.WriteRepairs(c.writer, 3));
-        EXPECT_EQ(0, builder.WriteRentalIncomeRows(c.writer, 9999));
+    using Writer = std::function<int(ClReportBuilder&, ClXmlWriter&)>;
+    const std::vector<std::pair<const char*, Writer>> writers = {
+        {"salaries", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSalaries(w, 5, 1); }},
+        {"salaries, real estate", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSalariesRealEstate(w, 2, 0); }},
+        {"family", [&info](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteFamilyEmployees(w, &info, 5); }},
+        {"family, real estate",
+         [&info](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteFamilyEmployeesRealEstate(w, &info, 1); }},
+        {"interest", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteInterestDiscount(w, 2); }},
+        {"land rent", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteLandRent(w, 2); }},
+        {"land rent, real estate",
+         [&info](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteLandRentRealEstate(w, &info, 2); }},
+        {"borrowings", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteBorrowingInterest(w, 3); }},
+        {"fees", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteTaxAccountantFees(w, 2); }},
+        {"fees, real estate", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteTaxAccountantFeesRealEstate(w, 2); }},
+        {"special matters", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSpecialMatters(w, 60, 5); }},
+        {"special matters, real estate",
+         [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSpecialMattersRealEstate(w, 30, 25); }},
+        {"association", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteAssociation(w); }},
+        {"sales", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSalesBreakdown(w, 4); }},
+        {"purchases", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WritePurchaseBreakdown(w, 4); }},
+        {"repairs", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteRepairs(w, 3); }},
+        {"rentals", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteRentalIncomeRows(w, 9999); }},
+        {"bad-debt reserve", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteBadDebtReserve(w); }},
+        {"liability interest", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteLiabilityInterest(w); }},
+        {"rental scale", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteRentalScale(w); }},
+    };
+    for (const auto& [name, write] : writers) {
+        ClReportBuilder builder;
+        builder.savedGeneral = &zeroed.general;
+        builder.savedRealEstate = &zeroed.realEstate;
+        fakes::ReportCapture expected;
+        ASSERT_EQ(1, write(builder, expected.writer)) << name;
+        for (int withRecords = 0; withRecords < 2; ++withRecords) {
+            builder.savedGeneral = withRecords ? &general : nullptr;
+            builder.savedRealEstate = withRecords ? &realEstate : nullptr;
+            fakes::ReportCapture c;
+            EXPECT_EQ(1, write(builder, c.writer)) << name;
+            EXPECT_EQ(Visible(expected.Bytes()), Visible(c.Bytes())) << name << (withRecords ? ", no blocks" : ", no records");
+        }
     }
 }
 

@@ -771,24 +771,30 @@ TEST(MonthlyTableTest, TwentyEightElementsInOrder)
     EXPECT_EQ(Visible(Elements(items)), Visible(capture.Bytes()));
 }
 
-TEST(MonthlyTableTest, MissingFiguresFailWithoutWriting)
+TEST(MonthlyTableTest, MissingMonthlyFiguresFailAndMissingNotesReadAsEmpty)
 {
     StAOSUMINFO_TSUKIBETSU monthly{};
     StIPPAN_NOTES notes{};
     StAOSIROSAVEINFO_IPPAN general{};   // no notes block
     StAOSIROSAVEINFO_IPPAN withNotes{};
     withNotes.pNotes = &notes;
-    const struct {
-        StAOSUMINFO_TSUKIBETSU* monthly;
-        StAOSIROSAVEINFO_IPPAN* general;
-    } cases[] = {{nullptr, &withNotes}, {&monthly, nullptr}, {&monthly, &general}};
-    for (const auto& c : cases) {
+    {
         ClReportBuilder builder;
-        builder.monthlyTotals = c.monthly;
-        builder.savedGeneral = c.general;
+        builder.savedGeneral = &withNotes;
         fakes::ReportCapture capture;
-        EXPECT_EQ(0, builder.WriteMonthlyTable(capture.writer));
+        EXPECT_EQ(0, builder.WriteMonthlyTable(capture.writer)) << "no monthly figures";
         EXPECT_EQ("", capture.Bytes());
+    }
+    ClReportBuilder builder;
+    builder.monthlyTotals = &monthly;
+    builder.savedGeneral = &withNotes;
+    fakes::ReportCapture empty;
+    ASSERT_EQ(1, builder.WriteMonthlyTable(empty.writer));
+    for (StAOSIROSAVEINFO_IPPAN* record : {static_cast<StAOSIROSAVEINFO_IPPAN*>(nullptr), &general}) {
+        builder.savedGeneral = record;
+        fakes::ReportCapture capture;
+        EXPECT_EQ(1, builder.WriteMonthlyTable(capture.writer));
+        EXPECT_EQ(Visible(empty.Bytes()), Visible(capture.Bytes()));
     }
 }
 
