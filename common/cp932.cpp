@@ -8,6 +8,7 @@
 namespace cp932 {
 namespace {
 #include "common/cp932_table.inc"
+#include "common/cp932_bestfit.inc"
 
 constexpr char16_t kDefaultWide = 0x30FB;  // what Windows puts for an undecodable byte
 
@@ -39,9 +40,10 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-void AppendEncoded(std::string& out, char32_t cp, bool& ok)
+void AppendEncoded(std::string& out, char32_t cp, bool& ok, bool bestFit = false)
 {
     unsigned code = EncodeCodePoint(cp);
+    if (code == 0 && bestFit) code = BestFitCodePoint(cp);
     if (code == 0 && cp != 0) {
         out += '?';
         ok = false;
@@ -144,7 +146,23 @@ std::string FromUtf16(std::u16string_view text, bool* lossless)
     return out;
 }
 
-std::string FromUtf8(std::string_view text, bool* lossless)
+namespace {
+std::string FromUtf8With(std::string_view text, bool* lossless, bool bestFit);
+}
+
+std::string FromUtf8(std::string_view text, bool* lossless) { return FromUtf8With(text, lossless, false); }
+
+std::string FromUtf8BestFit(std::string_view text, bool* lossless) { return FromUtf8With(text, lossless, true); }
+
+unsigned BestFitCodePoint(char32_t cp)
+{
+    if (cp > 0xFFFF) return 0;
+    const unsigned int* row = FindPair(kBestFit, static_cast<unsigned>(cp));
+    return row ? row[1] : 0;
+}
+
+namespace {
+std::string FromUtf8With(std::string_view text, bool* lossless, bool bestFit)
 {
     std::string out;
     out.reserve(text.size());
@@ -169,12 +187,13 @@ std::string FromUtf8(std::string_view text, bool* lossless)
             ++i;
             continue;
         }
-        AppendEncoded(out, cp, ok);
+        AppendEncoded(out, cp, ok, bestFit);
         i += n;
     }
     if (lossless) *lossless = ok;
     return out;
 }
+}  // namespace
 
 std::string ToUtf8(std::string_view text, bool* lossless)
 {

@@ -55,4 +55,11 @@ std::string ToUtf8(std::string_view cp932Text, bool* lossless = nullptr);
 // as (lead << 8) | trail.
 unsigned EncodeCodePoint(char32_t cp);
 
+// What Windows writes for a code point that code page 932 lacks but best-fits (é as
+// 'e', ¥ as 5C); 0 when Windows writes its default character instead. For data meant
+// to arrive as Windows would convert it, never for paths: ¥ would become a backslash.
+unsigned BestFitCodePoint(char32_t cp);
+// FromUtf8, with Windows' best fit for characters that have no exact mapping.
+std::string FromUtf8BestFit(std::string_view utf8Text, bool* lossless = nullptr);
+
 }  // namespace cp932

@@ -107,7 +107,9 @@ std::string ReadText(const Json& j, const std::string& path, std::size_t slot)
     std::string bytes;
     if (j.is_string()) {
         bool lossless = true;
-        bytes = cp932::FromUtf8(j.get<std::string>(), &lossless);
+        // As Windows converts it: a best fit where it has one (é as e), an error where
+        // Windows would write its default character.
+        bytes = cp932::FromUtf8BestFit(j.get<std::string>(), &lossless);
         if (!lossless) Fail(path, "text holds a character that CP932 lacks");
     } else if (j.is_object()) {
         auto it = j.find("sjis");

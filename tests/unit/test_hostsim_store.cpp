@@ -65,6 +65,8 @@ TEST_F(HostStore, Utf8TextsBecomeTheBytesWindowsWrites)
     // The JSON must stay UTF-8 here: u8 keeps it so whatever the execution charset.
     EXPECT_EQ(Hex(CompanyOf(u8R"({"dataSets": [{"company": "～＂"}]})")), "81 60 FA 57");
     EXPECT_EQ(Hex(CompanyOf(u8R"({"dataSets": [{"company": "表示"}]})")), "95 5C 8E A6");
+    // Characters code page 932 lacks (é ¥ ¢ ゔ, as JSON escapes) take Windows' best fit.
+    EXPECT_EQ(Hex(CompanyOf(R"({"dataSets": [{"company": "Caf\u00e9 \u00a5\u00a2\u3094"}]})")), "43 61 66 65 20 5C 81 91 83 94");
 }
 
 TEST_F(HostStore, SjisTextsAreTakenByteForByte)
@@ -214,6 +216,9 @@ const ErrorCase kErrorCases[] = {
     {"NulByte", R"({"user": {"id": {"sjis": "41 00 42"}}})", "user.id: text holds a NUL byte"},
     {"CharacterWithoutCp932Code", u8R"({"folders": {"output": "C:\\😀\\"}})",
      "folders.output: text holds a character that CP932 lacks"},
+    // The JIS wave dash (1月〜12月) has no best fit: Windows would write its default character.
+    {"CharacterWithoutBestFit", R"({"dataSets": [{"company": "1\u6708\u301c12\u6708"}]})",
+     "dataSets[0].company: text holds a character that CP932 lacks"},
     {"DuplicateId", R"({"dataSets": [{"id": "A"}, {"id": "A"}]})", "dataSets[1].id: id used by an earlier data set"},
     {"IdTooLong", R"({"dataSets": [{"id": "0123456789abcdef"}]})", "dataSets[0].id: text longer than 15 bytes"},
 };

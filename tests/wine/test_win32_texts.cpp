@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/cp932.h"
 #include "platform/win32/command_line.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/save_file_dialog.h"
@@ -120,6 +121,30 @@ TEST(WideConversion, UsesCodePage932WhateverTheAnsiCodePage)
     using platform::win32::ToWide;
     EXPECT_EQ(ToWide("\x95\x5C\x81\x60"), std::wstring(L"\u8868\uFF5E"));
     EXPECT_EQ(FromWide(L"\u8868\uFF5E\uFF02"), "\x95\x5C\x81\x60\xFA\x57");
+}
+
+// Our one table and its best-fit list against the system's own conversion, for every
+// code point of the basic plane: the exact code, else Windows' best fit, else nothing
+// (where Windows writes its default character).
+TEST(CodePage932, EveryCodePointAsTheSystemWritesIt)
+{
+    int mismatches = 0;
+    for (unsigned c = 1; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c < 0xE000) continue;
+        const wchar_t wide = static_cast<wchar_t>(c);
+        char bytes[4] = {};
+        BOOL usedDefault = FALSE;
+        const int n = ::WideCharToMultiByte(932, 0, &wide, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+        unsigned system = 0;
+        if (n == 1 && !usedDefault) system = static_cast<unsigned char>(bytes[0]);
+        if (n == 2 && !usedDefault)
+            system = (static_cast<unsigned>(static_cast<unsigned char>(bytes[0])) << 8) | static_cast<unsigned char>(bytes[1]);
+        unsigned ours = cp932::EncodeCodePoint(c);
+        if (ours == 0) ours = cp932::BestFitCodePoint(c);
+        if (ours != system && ++mismatches <= 10)
+            ADD_FAILURE() << std::hex << "U+" << c << ": system " << system << ", ours " << ours;
+    }
+    EXPECT_EQ(0, mismatches);
 }
 
 TEST(StringResources, TheVersionTextIsStringOne)
