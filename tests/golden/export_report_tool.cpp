@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -104,6 +105,25 @@ TEST_F(ExportReportTool, FailuresWriteNoReport)
     }
     EXPECT_EQ(export_report::kFailed,
               Run({"--host-data", folder + "/missing.json", "--category", "1", "--out", out}));
+}
+
+TEST_F(ExportReportTool, ABrokenStoreFailsTheConnectionAndTheHostLogShowsIt)
+{
+    const std::string store = Store("bad.json", R"({"bogus": 1})");
+    const std::string log = folder + "/host.log";
+    files.push_back(log);
+    ASSERT_EQ(0, setenv("LEDGRA_HOST_LOG", log.c_str(), 1));
+    testing::internal::CaptureStderr();
+    const int result = Run({"--host-data", store, "--category", "1", "--out", out});
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    unsetenv("LEDGRA_HOST_LOG");
+    EXPECT_EQ(export_report::kFailed, result);
+    EXPECT_FALSE(ReportExists());
+    EXPECT_NE(std::string::npos, stderrText.find("host data store: bogus: unknown key\n")) << stderrText;
+    std::ifstream in(log, std::ios::binary);
+    std::stringstream lines;
+    lines << in.rdbuf();
+    EXPECT_EQ("SetAppType 3\nSetUseDataType 2\nInitiate -> 1\nLogOut -> 0\nTerminate\nRelease\n", lines.str());
 }
 
 TEST_F(ExportReportTool, AReportThatCannotBeWrittenFails)

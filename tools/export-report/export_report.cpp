@@ -126,7 +126,7 @@ int Export(const Options& options)
     ClExportApp app;
     app.FindSelectedData(&selected);
     if (selected.sDataKind == 99) {
-        PrintMessage("過年度データは出力できません。");
+        PrintMessage("過去実績データは、連携の対象として使用できません。");
         return kFailed;
     }
 
@@ -170,11 +170,10 @@ int Run(const std::vector<std::string>& args)
     }
     SetCurrentEdition(*options.edition);
     if (!platform::GetServices().fs) InstallPlatformServices();
-    // The host data store must be in place before the first host call.
-    if (!hostsim::LoadStoreFromFile(options.hostData)) {
-        PrintMessage("host data store: " + hostsim::StoreError());
-        return kFailed;
-    }
+    // The host data store must be in place before the first host call. A store that
+    // cannot be loaded fails the connection as it would under the program: Initiate
+    // tells why, the host log shows it, and the connection is still closed.
+    hostsim::LoadStoreFromFile(options.hostData);
     return Export(options);
 }
 
