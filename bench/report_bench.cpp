@@ -30,8 +30,7 @@
 #include "app/edition.h"
 #include "app/export_app.h"
 #include "bench/maximal_store.h"
-#include "figures/figure_collector.h"
-#include "figures/saved_details.h"
+#include "figures/figure_store.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "platform/posix/posix_services.h"
@@ -75,21 +74,6 @@ namespace {
 
 // ---- one export, as the program runs it after its conditions dialog ----
 
-// The figure store of one export, released as the program's end step releases it.
-struct FigureStore {
-    ClSumLineList sumLines;
-    StAOSUMINFO_TSUKIBETSU monthlyTotals{};
-    StAOSIROSAVEINFO_IPPAN savedGeneral{};
-    StAOSIROSAVEINFO_FUDOUSAN savedRealEstate{};
-
-    ~FigureStore()
-    {
-        FreeSavedGeneral(savedGeneral);
-        FreeSavedRealEstate(savedRealEstate);
-        FreeSumLines(sumLines);
-    }
-};
-
 bool Connect()
 {
     static char caption[] = "所得税";
@@ -108,26 +92,20 @@ void Disconnect()
     connect->Release();
 }
 
-bool Collect(FigureStore& store, StDATAINFO& selected, short category)
+bool Collect(ClFigureStore& store, StDATAINFO& selected, short category)
 {
     std::memset(&selected, 0, sizeof selected);
     ClExportApp app;
     app.FindSelectedData(&selected);
     ClFigureCollector collector;
-    collector.sumLines = &store.sumLines;
-    collector.monthlyTotals = &store.monthlyTotals;
-    collector.savedGeneral = &store.savedGeneral;
-    collector.savedRealEstate = &store.savedRealEstate;
+    store.Bind(collector);
     return collector.Collect(&selected, category) == 1;
 }
 
-bool Build(FigureStore& store, const StDATAINFO& selected, short category, const std::string& path)
+bool Build(ClFigureStore& store, const StDATAINFO& selected, short category, const std::string& path)
 {
     ClReportBuilder builder;
-    builder.sumLines = &store.sumLines;
-    builder.monthlyTotals = &store.monthlyTotals;
-    builder.savedGeneral = &store.savedGeneral;
-    builder.savedRealEstate = &store.savedRealEstate;
+    store.Bind(builder);
     builder.category = category;
     builder.progressBase = 500;
     return builder.WriteReport(path.c_str(), 1, &selected) == 1;
@@ -137,7 +115,7 @@ bool WholeExport(short category, const std::string& path)
 {
     bool ok = false;
     if (Connect()) {
-        FigureStore store;
+        ClFigureStore store;
         StDATAINFO selected;
         ok = Collect(store, selected, category) && Build(store, selected, category, path);
     }
@@ -278,7 +256,7 @@ struct Case {
     short category = 0;
     std::string folder;
     // Filled by Prepare.
-    FigureStore* store = nullptr;
+    ClFigureStore* store = nullptr;
     StDATAINFO selected{};
     std::string report;
     std::vector<Event> events;
@@ -296,7 +274,7 @@ bool Prepare(Case& c)
         return false;
     }
     // The figures for the build alone stay collected for the whole run.
-    c.store = new FigureStore;
+    c.store = new ClFigureStore;
     const bool collected = Connect() && Collect(*c.store, c.selected, c.category);
     Disconnect();
     if (!collected || !Build(*c.store, c.selected, c.category, c.Path("build"))) {

@@ -88,6 +88,13 @@ unsigned EncodeCodePoint(char32_t cp)
     return row ? row[1] : 0;
 }
 
+unsigned BestFitCodePoint(char32_t cp)
+{
+    if (cp > 0xFFFF) return 0;
+    const unsigned int* row = FindPair(kBestFit, static_cast<unsigned>(cp));
+    return row ? row[1] : 0;
+}
+
 std::u16string ToUtf16(std::string_view text, bool* lossless)
 {
     std::u16string out;
@@ -147,21 +154,6 @@ std::string FromUtf16(std::u16string_view text, bool* lossless)
 }
 
 namespace {
-std::string FromUtf8With(std::string_view text, bool* lossless, bool bestFit);
-}
-
-std::string FromUtf8(std::string_view text, bool* lossless) { return FromUtf8With(text, lossless, false); }
-
-std::string FromUtf8BestFit(std::string_view text, bool* lossless) { return FromUtf8With(text, lossless, true); }
-
-unsigned BestFitCodePoint(char32_t cp)
-{
-    if (cp > 0xFFFF) return 0;
-    const unsigned int* row = FindPair(kBestFit, static_cast<unsigned>(cp));
-    return row ? row[1] : 0;
-}
-
-namespace {
 std::string FromUtf8With(std::string_view text, bool* lossless, bool bestFit)
 {
     std::string out;
@@ -194,6 +186,10 @@ std::string FromUtf8With(std::string_view text, bool* lossless, bool bestFit)
     return out;
 }
 }  // namespace
+
+std::string FromUtf8(std::string_view text, bool* lossless) { return FromUtf8With(text, lossless, false); }
+
+std::string FromUtf8BestFit(std::string_view text, bool* lossless) { return FromUtf8With(text, lossless, true); }
 
 std::string ToUtf8(std::string_view text, bool* lossless)
 {

@@ -119,15 +119,9 @@ void Win32ProgressView::Destroy() { m_dialog.Destroy(); }
 
 std::string HandlerDialog::GetItemText(int id) { return Dialog::GetItemText(id); }
 
-void HandlerDialog::SetItemText(int id, const std::string& text)
-{
-    // The program may set a text longer than the typing limit (a chosen path).
-    m_settingText = true;
-    Dialog::SetItemText(id, text);
-    m_settingText = false;
-    auto limit = m_byteLimits.find(id);
-    if (limit != m_byteLimits.end()) limit->second.accepted = WindowTextOf(GetItem(id));
-}
+// The program may set a text longer than the typing limit (a chosen path): the byte
+// limit's edit subclass lets a whole-text set through.
+void HandlerDialog::SetItemText(int id, const std::string& text) { Dialog::SetItemText(id, text); }
 
 bool HandlerDialog::IsChecked(int id) { return IsButtonChecked(id); }
 
@@ -234,9 +228,9 @@ void HandlerDialog::KeepByteLimit(int id)
     // Too long: put the accepted text back, the caret where the change began.
     std::size_t same = 0;
     while (same < now.size() && same < limit.accepted.size() && now[same] == limit.accepted[same]) ++same;
-    m_settingText = true;
-    ::SetWindowTextW(edit, limit.accepted.c_str());
-    m_settingText = false;
+    // A whole-text set, so not checked again; a copy, since the set updates `accepted`.
+    const std::wstring restore = limit.accepted;
+    ::SetWindowTextW(edit, restore.c_str());
     Edit(edit).SetSel(static_cast<int>(same), static_cast<int>(same));
     ::MessageBeep(MB_OK);
 }

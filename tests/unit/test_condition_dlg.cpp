@@ -15,11 +15,14 @@
 #include "dialog/remembered_destination.h"
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
+#include "tests/fakes/byte_text.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_message_boxes.h"
 #include "tests/fakes/fake_ui.h"
 
 namespace {
+
+using fakes::HexBytes;
 
 using fakes::VK_KEY_CONTROL;
 using fakes::VK_KEY_ESCAPE;
@@ -40,18 +43,6 @@ const std::string kOverwrite = "同名のファイルが存在します。\n\n�
 const std::string kCancelNotice = "｢所得税｣の集計を中止します。";
 
 const char kEnvFile[] = "C:\\Settings\\LedgraProExport.env";
-
-std::string HexBytes(const std::string& bytes)
-{
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 void SetHostFolders(const std::string& output, const std::string& settings)
 {

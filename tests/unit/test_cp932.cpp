@@ -4,26 +4,17 @@
 
 #include "app/edition.h"
 #include "common/cp932.h"
+#include "tests/fakes/byte_text.h"
 
 namespace {
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
+using fakes::HexBytes;
 
 TEST(SourceCharset, JapaneseLiteralsReachTheProgramAsCp932)
 {
-    EXPECT_EQ(Hex("所得税"), "8F 8A 93 BE 90 C5");
-    EXPECT_EQ(Hex("～"), "81 60");
-    EXPECT_EQ(Hex(ProEdition().defaultProgramName), "4C 65 64 67 72 61 82 51 82 4F 20 50 52 4F");
+    EXPECT_EQ(HexBytes("所得税"), "8F 8A 93 BE 90 C5");
+    EXPECT_EQ(HexBytes("～"), "81 60");
+    EXPECT_EQ(HexBytes(ProEdition().defaultProgramName), "4C 65 64 67 72 61 82 51 82 4F 20 50 52 4F");
 }
 
 struct EncodeCase {
@@ -38,7 +29,7 @@ TEST_P(Utf8ToCp932, EncodesAsWindowsDoes)
     bool lossless = false;
     std::string bytes = cp932::FromUtf8(GetParam().utf8, &lossless);
     EXPECT_TRUE(lossless);
-    EXPECT_EQ(Hex(bytes), GetParam().cp932Hex);
+    EXPECT_EQ(HexBytes(bytes), GetParam().cp932Hex);
     EXPECT_EQ(cp932::ToUtf8(bytes), GetParam().utf8);
 }
 

@@ -348,16 +348,23 @@ std::vector<EarlyEnd> EarlyEnds()
     };
 }
 
-class EarlyEndTest : public ExportRunTest, public ::testing::WithParamInterface<EarlyEnd> {};
+class EarlyEndTest : public ExportRunTest, public ::testing::WithParamInterface<EarlyEnd> {
+protected:
+    // The case's host data and definitions file ("-": none).
+    void Prepare(const EarlyEnd& c)
+    {
+        Load(c.store);
+        if (c.ini == "-")
+            fs.DeleteFile("C:\\Ledgra\\TaxvaneDef.ini");
+        else
+            fs.AddFile("C:\\Ledgra\\TaxvaneDef.ini", c.ini);
+    }
+};
 
 TEST_P(EarlyEndTest, HostLaunch)
 {
     const EarlyEnd& c = GetParam();
-    Load(c.store);
-    if (c.ini == "-")
-        fs.DeleteFile("C:\\Ledgra\\TaxvaneDef.ini");
-    else
-        fs.AddFile("C:\\Ledgra\\TaxvaneDef.ini", c.ini);
+    Prepare(c);
     Run("12345,32769,7,");
 
     EXPECT_EQ(0, started);
@@ -378,11 +385,7 @@ TEST_P(EarlyEndTest, HostLaunch)
 TEST_P(EarlyEndTest, StandAlone)
 {
     const EarlyEnd& c = GetParam();
-    Load(c.store);
-    if (c.ini == "-")
-        fs.DeleteFile("C:\\Ledgra\\TaxvaneDef.ini");
-    else
-        fs.AddFile("C:\\Ledgra\\TaxvaneDef.ini", c.ini);
+    Prepare(c);
     Run("");
 
     EXPECT_EQ(c.outcome, app.resultCode);

@@ -11,20 +11,11 @@
 
 #include "host/host.h"
 #include "hostsim/hostsim.h"
+#include "tests/fakes/byte_text.h"
 
 namespace {
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
+using fakes::HexBytes;
 
 // The company name of the first data set of the store in force.
 std::string FirstCompany()
@@ -63,18 +54,19 @@ protected:
 TEST_F(HostStore, Utf8TextsBecomeTheBytesWindowsWrites)
 {
     // The JSON must stay UTF-8 here: u8 keeps it so whatever the execution charset.
-    EXPECT_EQ(Hex(CompanyOf(u8R"({"dataSets": [{"company": "～＂"}]})")), "81 60 FA 57");
-    EXPECT_EQ(Hex(CompanyOf(u8R"({"dataSets": [{"company": "表示"}]})")), "95 5C 8E A6");
+    EXPECT_EQ(HexBytes(CompanyOf(u8R"({"dataSets": [{"company": "～＂"}]})")), "81 60 FA 57");
+    EXPECT_EQ(HexBytes(CompanyOf(u8R"({"dataSets": [{"company": "表示"}]})")), "95 5C 8E A6");
     // Characters code page 932 lacks (é ¥ ¢ ゔ, as JSON escapes) take Windows' best fit.
-    EXPECT_EQ(Hex(CompanyOf(R"({"dataSets": [{"company": "Caf\u00e9 \u00a5\u00a2\u3094"}]})")), "43 61 66 65 20 5C 81 91 83 94");
+    EXPECT_EQ(HexBytes(CompanyOf(R"({"dataSets": [{"company": "Caf\u00e9 \u00a5\u00a2\u3094"}]})")),
+              "43 61 66 65 20 5C 81 91 83 94");
 }
 
 TEST_F(HostStore, SjisTextsAreTakenByteForByte)
 {
-    EXPECT_EQ(Hex(CompanyOf(R"({"dataSets": [{"company": {"sjis": "95 5C 8E 9A"}}]})")), "95 5C 8E 9A");
-    EXPECT_EQ(Hex(CompanyOf(R"({"dataSets": [{"company": {"sjis": "955c8e9a41"}}]})")), "95 5C 8E 9A 41");
+    EXPECT_EQ(HexBytes(CompanyOf(R"({"dataSets": [{"company": {"sjis": "95 5C 8E 9A"}}]})")), "95 5C 8E 9A");
+    EXPECT_EQ(HexBytes(CompanyOf(R"({"dataSets": [{"company": {"sjis": "955c8e9a41"}}]})")), "95 5C 8E 9A 41");
     // A lone lead byte at the end is kept as it is: tests need broken texts too.
-    EXPECT_EQ(Hex(CompanyOf(R"({"dataSets": [{"company": {"sjis": "41 81"}}]})")), "41 81");
+    EXPECT_EQ(HexBytes(CompanyOf(R"({"dataSets": [{"company": {"sjis": "41 81"}}]})")), "41 81");
 }
 
 TEST_F(HostStore, TextsFillTheirWholeSlot)

@@ -8,26 +8,12 @@
 
 #include "dialog/path_functions.h"
 #include "platform/services.h"
+#include "tests/fakes/byte_text.h"
 #include "tests/fakes/fake_file_system.h"
 
 namespace {
 
-std::string Hex(const std::string& text)
-{
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            out += "<";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-            out += ">";
-        }
-    }
-    return out;
-}
+using fakes::PrintableBytes;
 
 class PathFunctions : public ::testing::Test {
 protected:
@@ -60,11 +46,11 @@ TEST(PathSplitting, SearchesByCharacters)
         {"", "", "", "", ""},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(Hex(row.path));
-        EXPECT_EQ(Hex(PathFolderPart(row.path)), Hex(row.folder));
-        EXPECT_EQ(Hex(PathFilePart(row.path)), Hex(row.file));
-        EXPECT_EQ(Hex(PathDrivePart(row.path)), Hex(row.drive));
-        EXPECT_EQ(Hex(PathAfterDrive(row.path)), Hex(row.afterDrive));
+        SCOPED_TRACE(PrintableBytes(row.path));
+        EXPECT_EQ(PrintableBytes(PathFolderPart(row.path)), PrintableBytes(row.folder));
+        EXPECT_EQ(PrintableBytes(PathFilePart(row.path)), PrintableBytes(row.file));
+        EXPECT_EQ(PrintableBytes(PathDrivePart(row.path)), PrintableBytes(row.drive));
+        EXPECT_EQ(PrintableBytes(PathAfterDrive(row.path)), PrintableBytes(row.afterDrive));
     }
 }
 
@@ -78,7 +64,7 @@ TEST(RootHelpers, SkipRoot)
         {"\\\\srv\\share\\d\\", 12}, {"\\\\srv\\share\\", 12}, {"\\\\srv\\share", none},
         {"\\\\srv", none},     {"\x95\\:\\", none},  {"\\\\表\\ソ\\x", 8},
     };
-    for (const Row& row : rows) EXPECT_EQ(SkipRoot(row.path), row.offset) << Hex(row.path);
+    for (const Row& row : rows) EXPECT_EQ(SkipRoot(row.path), row.offset) << PrintableBytes(row.path);
 }
 
 TEST(RootHelpers, StripToRoot)
@@ -99,8 +85,8 @@ TEST(RootHelpers, StripToRoot)
     };
     for (const Row& row : rows) {
         std::string text = row.path;
-        EXPECT_EQ(StripToRoot(text), row.result) << Hex(row.path);
-        EXPECT_EQ(Hex(text), Hex(row.stripped)) << Hex(row.path);
+        EXPECT_EQ(StripToRoot(text), row.result) << PrintableBytes(row.path);
+        EXPECT_EQ(PrintableBytes(text), PrintableBytes(row.stripped)) << PrintableBytes(row.path);
     }
 }
 
@@ -116,8 +102,8 @@ TEST(RootHelpers, SplitDriveDir)
     for (const Row& row : rows) {
         std::string drive, dir;
         SplitDriveDir(row.path, drive, dir);
-        EXPECT_EQ(drive, row.drive) << Hex(row.path);
-        EXPECT_EQ(Hex(dir), Hex(row.dir)) << Hex(row.path);
+        EXPECT_EQ(drive, row.drive) << PrintableBytes(row.path);
+        EXPECT_EQ(PrintableBytes(dir), PrintableBytes(row.dir)) << PrintableBytes(row.path);
     }
 }
 
@@ -141,7 +127,7 @@ TEST(CheckPathChars, RefusesForbiddenCharactersAndDoubledSeparators)
         {"*x.xml", 0},    {"?x.xml", 0},    {"\\\\*srv\\share\\a.xml", 0},
         {"\\\\|\\share\\a.xml", 0},
     };
-    for (const Row& row : rows) EXPECT_EQ(CheckPathChars(row.path), row.result) << Hex(row.path);
+    for (const Row& row : rows) EXPECT_EQ(CheckPathChars(row.path), row.result) << PrintableBytes(row.path);
 }
 
 TEST_F(PathFunctions, IsUsableDriveByDriveType)
@@ -194,7 +180,7 @@ TEST_F(PathFunctions, CheckOutputDrive)
         {"\\\\srv\\missing\\x.xml", 0},
         {"\\\\srv", 0},
     };
-    for (const Row& row : rows) EXPECT_EQ(CheckOutputDrive(row.path), row.result) << Hex(row.path);
+    for (const Row& row : rows) EXPECT_EQ(CheckOutputDrive(row.path), row.result) << PrintableBytes(row.path);
 }
 
 TEST(AppendBackslash, AppendsWhenThereIsRoom)
@@ -214,8 +200,8 @@ TEST(AppendBackslash, AppendsWhenThereIsRoom)
     };
     for (const Row& row : rows) {
         std::string text = row.text;
-        EXPECT_EQ(AppendBackslash(text, row.size), row.result) << Hex(row.text) << " size " << row.size;
-        EXPECT_EQ(Hex(text), Hex(row.after));
+        EXPECT_EQ(AppendBackslash(text, row.size), row.result) << PrintableBytes(row.text) << " size " << row.size;
+        EXPECT_EQ(PrintableBytes(text), PrintableBytes(row.after));
     }
 }
 
@@ -230,8 +216,8 @@ TEST(NormalizeFolderPath, KeepsDriveAndDirectory)
     };
     for (const Row& row : rows) {
         std::string text = row.text;
-        EXPECT_EQ(NormalizeFolderPath(text), row.result) << Hex(row.text);
-        EXPECT_EQ(Hex(text), Hex(row.after)) << Hex(row.text);
+        EXPECT_EQ(NormalizeFolderPath(text), row.result) << PrintableBytes(row.text);
+        EXPECT_EQ(PrintableBytes(text), PrintableBytes(row.after)) << PrintableBytes(row.text);
     }
 }
 
@@ -245,7 +231,7 @@ TEST_F(PathFunctions, IsExistingFolderLooksAtTheFolderPart)
         {"C:\\none\\", 0},     {"C:\\none\\x.xml", 0},  {"C:\\", 1},          {"Q:\\", 0},
         {"C:\\out\\file.xml\\", 0},
     };
-    for (const Row& row : rows) EXPECT_EQ(IsExistingFolder(row.text), row.result) << Hex(row.text);
+    for (const Row& row : rows) EXPECT_EQ(IsExistingFolder(row.text), row.result) << PrintableBytes(row.text);
 }
 
 TEST(IsDoubleByteAt, BothBytesOfAPair)
@@ -292,7 +278,7 @@ TEST_F(PathFunctions, CreateFolderChainTakesADoubleByteNameAsOneComponent)
     fs.ResetCalls();
     EXPECT_EQ(CreateFolderChain("C:\\表\\ソ\\"), 1);
     EXPECT_TRUE(fs.HasDirectory("C:\\表\\ソ"));
-    for (const std::string& call : fs.calls()) EXPECT_NE(call, "CreateDirectory C:\\\x95\\") << Hex(call);
+    for (const std::string& call : fs.calls()) EXPECT_NE(call, "CreateDirectory C:\\\x95\\") << PrintableBytes(call);
     EXPECT_EQ(fs.Directories().size(), 4u);   // Temp, Ledgra, 表, 表\ソ: nothing at 0x95
 }
 

@@ -11,9 +11,12 @@
 #include "dialog/remembered_destination.h"
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
+#include "tests/fakes/byte_text.h"
 #include "tests/fakes/fake_file_system.h"
 
 namespace {
+
+using fakes::HexBytes;
 
 // Bytes with LF, CR and non-ASCII made visible, for readable failures.
 std::string Visible(const std::string& text)
@@ -31,18 +34,6 @@ std::string Visible(const std::string& text)
             out += digits[c & 15];
             out += ">";
         }
-    }
-    return out;
-}
-
-std::string HexBytes(const std::string& bytes)
-{
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[c >> 4];
-        out += digits[c & 15];
     }
     return out;
 }

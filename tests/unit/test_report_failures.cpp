@@ -2,6 +2,7 @@
 // written, for every form; and the builder drives the progress window to 100 percent.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -55,6 +56,22 @@ public:
     ClReportBuilder builder;
     StDATAINFO info{};
 };
+
+// The 15 block pointers of the two records: 0-6 the general blocks 1-7, 7-14 the
+// real-estate blocks 1-8.
+std::array<void**, 15> BlockSlots(StAOSIROSAVEINFO_IPPAN& general, StAOSIROSAVEINFO_FUDOUSAN& realEstate)
+{
+    return {
+        reinterpret_cast<void**>(&general.pBase),      reinterpret_cast<void**>(&general.pFamily),
+        reinterpret_cast<void**>(&general.pSalary),    reinterpret_cast<void**>(&general.pPayee),
+        reinterpret_cast<void**>(&general.pLandRent),  reinterpret_cast<void**>(&general.pNotes),
+        reinterpret_cast<void**>(&general.pTrade),     reinterpret_cast<void**>(&realEstate.pBase),
+        reinterpret_cast<void**>(&realEstate.pRentals), reinterpret_cast<void**>(&realEstate.pPayee),
+        reinterpret_cast<void**>(&realEstate.pEmployee), reinterpret_cast<void**>(&realEstate.pLandRent),
+        reinterpret_cast<void**>(&realEstate.pNotes),  reinterpret_cast<void**>(&realEstate.pRepair),
+        reinterpret_cast<void**>(&realEstate.pScale),
+    };
+}
 
 class ReportFailures : public ::testing::TestWithParam<Form> {
 protected:
@@ -133,16 +150,7 @@ TEST_P(ReportFailures, MissingBlocksReadAsEmptyOnes)
         ReportRun run(GetParam());
         StAOSIROSAVEINFO_IPPAN general = run.saved.general;
         StAOSIROSAVEINFO_FUDOUSAN realEstate = run.saved.realEstate;
-        void** slots[15] = {
-            reinterpret_cast<void**>(&general.pBase),      reinterpret_cast<void**>(&general.pFamily),
-            reinterpret_cast<void**>(&general.pSalary),    reinterpret_cast<void**>(&general.pPayee),
-            reinterpret_cast<void**>(&general.pLandRent),  reinterpret_cast<void**>(&general.pNotes),
-            reinterpret_cast<void**>(&general.pTrade),     reinterpret_cast<void**>(&realEstate.pBase),
-            reinterpret_cast<void**>(&realEstate.pRentals), reinterpret_cast<void**>(&realEstate.pPayee),
-            reinterpret_cast<void**>(&realEstate.pEmployee), reinterpret_cast<void**>(&realEstate.pLandRent),
-            reinterpret_cast<void**>(&realEstate.pNotes),  reinterpret_cast<void**>(&realEstate.pRepair),
-            reinterpret_cast<void**>(&realEstate.pScale),
-        };
+        const auto slots = BlockSlots(general, realEstate);
         *slots[block] = nullptr;
         run.builder.savedGeneral = &general;
         run.builder.savedRealEstate = &realEstate;
@@ -158,12 +166,7 @@ TEST_P(ReportFailures, MissingBlocksReadAsEmptyOnes)
         EXPECT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info)) << block;
         EXPECT_EQ(fakes::Visible(fs.FileBytes(kOut)), fakes::Visible(missing)) << "block " << block;
         // Only the missing slot was given a block of its own.
-        void* given = block < 7 ? *reinterpret_cast<void**>(reinterpret_cast<char*>(&zeroedGeneral) +
-                                                           (reinterpret_cast<char*>(slots[block]) -
-                                                            reinterpret_cast<char*>(&general)))
-                                : *reinterpret_cast<void**>(reinterpret_cast<char*>(&zeroedRealEstate) +
-                                                           (reinterpret_cast<char*>(slots[block]) -
-                                                            reinterpret_cast<char*>(&realEstate)));
+        void* given = *BlockSlots(zeroedGeneral, zeroedRealEstate)[block];
         ASSERT_NE(nullptr, given) << block;
         platform::TaskMemFree(given);
     }

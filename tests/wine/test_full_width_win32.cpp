@@ -8,20 +8,11 @@
 #include <string>
 
 #include "report/full_width.h"
+#include "tests/fakes/byte_text.h"
 
 namespace {
 
-std::string Visible(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
+using fakes::HexBytes;
 
 // What the system gives: decode as code page 932, map to full width under the system
 // default locale, encode as code page 932 again.
@@ -69,7 +60,7 @@ void ExpectSameAsSystem(const std::string& source)
 {
     std::string expected;
     if (!Pinned(source, &expected)) expected = SystemFullWidth(source);
-    EXPECT_EQ(Visible(expected), Visible(ToFullWidthName(source.c_str()))) << "source " << Visible(source);
+    EXPECT_EQ(HexBytes(expected), HexBytes(ToFullWidthName(source.c_str()))) << "source " << HexBytes(source);
 }
 
 TEST(FullWidthWin32, EverySingleByteCharacter)
@@ -91,17 +82,17 @@ TEST(FullWidthWin32, EveryKanaWithAMark)
 TEST(FullWidthWin32, PinnedCases)
 {
     // The cases the issue names, whatever the system does.
-    EXPECT_EQ("81 5F", Visible(ToFullWidthName("\\")));
-    EXPECT_EQ("81 4B", Visible(ToFullWidthName("\xDF")));
-    EXPECT_EQ("81 4A", Visible(ToFullWidthName("\xDE")));
-    EXPECT_EQ("83 4B", Visible(ToFullWidthName("\xB6\xDE")));
-    EXPECT_EQ("83 70", Visible(ToFullWidthName("\xCA\xDF")));
-    EXPECT_EQ("83 94", Visible(ToFullWidthName("\xB3\xDE")));
-    EXPECT_EQ("83 8F 81 4A", Visible(ToFullWidthName("\xDC\xDE")));
-    EXPECT_EQ("FA 57", Visible(ToFullWidthName("\"")));
-    EXPECT_EQ("FA 56", Visible(ToFullWidthName("'")));
+    EXPECT_EQ("81 5F", HexBytes(ToFullWidthName("\\")));
+    EXPECT_EQ("81 4B", HexBytes(ToFullWidthName("\xDF")));
+    EXPECT_EQ("81 4A", HexBytes(ToFullWidthName("\xDE")));
+    EXPECT_EQ("83 4B", HexBytes(ToFullWidthName("\xB6\xDE")));
+    EXPECT_EQ("83 70", HexBytes(ToFullWidthName("\xCA\xDF")));
+    EXPECT_EQ("83 94", HexBytes(ToFullWidthName("\xB3\xDE")));
+    EXPECT_EQ("83 8F 81 4A", HexBytes(ToFullWidthName("\xDC\xDE")));
+    EXPECT_EQ("FA 57", HexBytes(ToFullWidthName("\"")));
+    EXPECT_EQ("FA 56", HexBytes(ToFullWidthName("'")));
     // The comparisons above are only meaningful if the system converts code page 932.
-    EXPECT_EQ("82 60", Visible(SystemFullWidth("A")));
+    EXPECT_EQ("82 60", HexBytes(SystemFullWidth("A")));
 }
 
 }  // namespace

@@ -12,28 +12,14 @@
 #include <vector>
 
 #include "dialog/path_functions.h"
+#include "tests/fakes/byte_text.h"
 
 namespace {
 
+using fakes::PrintableBytes;
+
 using PathSkipRootFn = char*(WINAPI*)(const char*);
 using PathStripToRootFn = BOOL(WINAPI*)(char*);
-
-std::string Hex(const std::string& text)
-{
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            out += "<";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-            out += ">";
-        }
-    }
-    return out;
-}
 
 const std::vector<std::string>& Paths()
 {
@@ -77,7 +63,7 @@ TEST_F(SystemPaths, SkipRootMatchesPathSkipRootA)
     for (const std::string& path : Paths()) {
         const char* after = skipRoot(path.c_str());
         std::size_t expected = after ? static_cast<std::size_t>(after - path.c_str()) : std::string::npos;
-        EXPECT_EQ(SkipRoot(path), expected) << Hex(path);
+        EXPECT_EQ(SkipRoot(path), expected) << PrintableBytes(path);
     }
 }
 
@@ -88,8 +74,8 @@ TEST_F(SystemPaths, StripToRootMatchesPathStripToRootA)
         path.copy(buffer, path.size());
         int expected = stripToRoot(buffer) ? 1 : 0;
         std::string ours = path;
-        EXPECT_EQ(StripToRoot(ours), expected) << Hex(path);
-        EXPECT_EQ(Hex(ours), Hex(buffer)) << Hex(path);
+        EXPECT_EQ(StripToRoot(ours), expected) << PrintableBytes(path);
+        EXPECT_EQ(PrintableBytes(ours), PrintableBytes(buffer)) << PrintableBytes(path);
     }
 }
 
@@ -100,7 +86,7 @@ TEST_F(SystemPaths, SplitDriveDirMatchesSplitpath)
         _splitpath(path.c_str(), drive, dir, name, ext);
         std::string ourDrive, ourDir;
         SplitDriveDir(path, ourDrive, ourDir);
-        EXPECT_EQ(Hex(ourDrive), Hex(drive)) << Hex(path);
-        EXPECT_EQ(Hex(ourDir), Hex(dir)) << Hex(path);
+        EXPECT_EQ(PrintableBytes(ourDrive), PrintableBytes(drive)) << PrintableBytes(path);
+        EXPECT_EQ(PrintableBytes(ourDir), PrintableBytes(dir)) << PrintableBytes(path);
     }
 }

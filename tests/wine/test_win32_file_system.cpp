@@ -9,26 +9,17 @@
 
 #include "platform/win32/file_system.h"
 #include "platform/win32/wide.h"
+#include "tests/fakes/byte_text.h"
 
 namespace {
+
+using fakes::HexBytes;
 
 using platform::win32::Win32FileSystem;
 
 // 95 5C is 表 and 83 5C is ソ: both end in the byte of a backslash.
 const std::string kHyou = "\x95\x5C";
 const std::string kSo = "\x83\x5C";
-
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
 
 class Win32FileSystemTest : public ::testing::Test {
 protected:
@@ -37,7 +28,7 @@ protected:
         const std::string temp = fs.GetTempPath();
         ASSERT_FALSE(temp.empty());
         root = temp + "ledgra_fs_" + kHyou + "_" + std::to_string(::GetCurrentProcessId()) + "\\";
-        ASSERT_TRUE(fs.CreateDirectory(root)) << Hex(root);
+        ASSERT_TRUE(fs.CreateDirectory(root)) << HexBytes(root);
     }
     void TearDown() override
     {
@@ -60,7 +51,7 @@ protected:
     std::string ReadWhole(const std::string& path)
     {
         std::string data;
-        EXPECT_TRUE(fs.ReadFile(path, 1 << 20, data)) << Hex(path);
+        EXPECT_TRUE(fs.ReadFile(path, 1 << 20, data)) << HexBytes(path);
         return data;
     }
 
@@ -213,7 +204,7 @@ TEST_F(Win32FileSystemTest, CurrentFolderRoundTripsThroughADoubleByteName)
     ASSERT_TRUE(fs.SetCurrentDir(folder));
     std::string now;
     ASSERT_TRUE(fs.GetCurrentDir(now));
-    EXPECT_EQ(Hex(now), Hex(folder));
+    EXPECT_EQ(HexBytes(now), HexBytes(folder));
     ASSERT_TRUE(fs.SetCurrentDir(before));
     EXPECT_FALSE(fs.SetCurrentDir(root + "missing"));
 }
@@ -239,7 +230,7 @@ TEST(Win32TempPath, FollowsTmpWithADoubleByteName)
     Win32FileSystem fs;
     const std::string temp = fs.GetTempPath();
     ::SetEnvironmentVariableW(L"TMP", savedLength ? saved : nullptr);
-    EXPECT_EQ(Hex(temp), Hex(folder + "\\"));
+    EXPECT_EQ(HexBytes(temp), HexBytes(folder + "\\"));
 }
 
 TEST_F(Win32FileSystemTest, DriveTypes)
@@ -271,7 +262,7 @@ TEST_P(Win32ProfileStrings, ReadsCutsAndDefaults)
                            "Empty=\r\n"));
     const ProfileCase& c = GetParam();
     const std::string value = fs.GetProfileString(ini, "ProgramLevel", c.key, c.defaultValue, c.size);
-    EXPECT_EQ(Hex(value), Hex(c.expected)) << c.name;
+    EXPECT_EQ(HexBytes(value), HexBytes(c.expected)) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -13,8 +13,11 @@
 
 #include "platform/win32/win32_services.h"
 #include "test_dialogs.h"
+#include "tests/fakes/byte_text.h"
 
 namespace {
+
+using fakes::HexBytes;
 
 using Record = std::vector<std::string>;
 
@@ -254,18 +257,6 @@ struct LimitCase {
 
 std::ostream& operator<<(std::ostream& out, const LimitCase& c) { return out << c.name; }
 
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
-
 class Win32ModalByteLimit : public Win32ModalTest, public ::testing::WithParamInterface<LimitCase> {};
 
 TEST_P(Win32ModalByteLimit, TypedTextStaysWithinTheByteLimit)
@@ -285,7 +276,7 @@ TEST_P(Win32ModalByteLimit, TypedTextStaysWithinTheByteLimit)
         view.End(id);
     };
     EXPECT_EQ(Run(), IDCANCEL);
-    EXPECT_EQ(Hex(text), Hex(c.expected)) << c.name;
+    EXPECT_EQ(HexBytes(text), HexBytes(c.expected)) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(

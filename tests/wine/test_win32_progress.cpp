@@ -10,25 +10,16 @@
 #include "app/progress/progress_dlg.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_services.h"
+#include "tests/fakes/byte_text.h"
 
 namespace {
+
+using fakes::HexBytes;
 
 using platform::win32::Win32ProgressView;
 
 const int kOverall = 1018;
 const int kActivity = 1019;
-
-std::string Hex(const std::string& bytes)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        if (!out.empty()) out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
 
 std::wstring WindowText(HWND wnd)
 {
@@ -203,7 +194,7 @@ TEST_F(Win32ProgressTest, CaptionRoundTripsInCp932)
     EXPECT_EQ(WindowText(view.Handle()), L"\u96C6\u8A08\u4E2D 45\uFF05");
     wchar_t wide[64] = {};
     ::GetWindowTextW(view.Handle(), wide, 64);
-    EXPECT_EQ(Hex(platform::win32::FromWide(wide)), Hex(caption));
+    EXPECT_EQ(HexBytes(platform::win32::FromWide(wide)), HexBytes(caption));
 }
 
 TEST_F(Win32ProgressTest, BarsMoveByDeltaAndStopAtTheirRange)

@@ -9,8 +9,7 @@
 
 #include "app/edition.h"
 #include "app/export_app.h"
-#include "figures/figure_collector.h"
-#include "figures/saved_details.h"
+#include "figures/figure_store.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
@@ -77,21 +76,6 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* options)
     return std::string();
 }
 
-// The figure store of one export, released as the program's end step releases it.
-struct FigureStore {
-    ClSumLineList sumLines;
-    StAOSUMINFO_TSUKIBETSU monthlyTotals{};
-    StAOSIROSAVEINFO_IPPAN savedGeneral{};
-    StAOSIROSAVEINFO_FUDOUSAN savedRealEstate{};
-
-    ~FigureStore()
-    {
-        FreeSavedGeneral(savedGeneral);
-        FreeSavedRealEstate(savedRealEstate);
-        FreeSumLines(sumLines);
-    }
-};
-
 // The host connection for the life of one run; closed in the program's order.
 class Connection {
 public:
@@ -130,14 +114,11 @@ int Export(const Options& options)
         return kFailed;
     }
 
-    FigureStore store;
+    ClFigureStore store;
     const short category = static_cast<short>(options.category);
     {
         ClFigureCollector collector;
-        collector.sumLines = &store.sumLines;
-        collector.monthlyTotals = &store.monthlyTotals;
-        collector.savedGeneral = &store.savedGeneral;
-        collector.savedRealEstate = &store.savedRealEstate;
+        store.Bind(collector);
         if (!collector.Collect(&selected, category)) {
             PrintMessage("集計データの取得に失敗しました。");
             return kFailed;
@@ -145,10 +126,7 @@ int Export(const Options& options)
     }
 
     ClReportBuilder builder;
-    builder.sumLines = &store.sumLines;
-    builder.monthlyTotals = &store.monthlyTotals;
-    builder.savedGeneral = &store.savedGeneral;
-    builder.savedRealEstate = &store.savedRealEstate;
+    store.Bind(builder);
     builder.category = category;
     builder.progressBase = 500;
     if (!builder.WriteReport(options.out.c_str(), static_cast<short>(options.functionId), &selected)) {
