@@ -1,4 +1,6 @@
-// The three constants in which the two deliverables differ.
+// The three constants in which the two deliverables differ. The application object
+// hands them down as values: the report builder gets the program name, the conditions
+// dialog the name of the remembered-destination file.
 #pragma once
 
 struct ClEdition {
@@ -9,7 +11,3 @@ struct ClEdition {
 
 const ClEdition& ProEdition();
 const ClEdition& BasicEdition();
-
-// The edition in force; each program's entry point sets its own.
-const ClEdition& CurrentEdition();
-void SetCurrentEdition(const ClEdition& edition);

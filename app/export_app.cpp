@@ -8,14 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/edition.h"
+#include "app/export_pipeline.h"
 #include "app/progress/progress_dlg.h"
 #include "common/cp932.h"
 #include "dialog/condition_dlg.h"
-#include "figures/figure_collector.h"
-#include "figures/saved_details.h"
 #include "platform/services.h"
-#include "report/report_builder.h"
 
 namespace {
 
@@ -27,7 +24,6 @@ const char kHostPathTooLongText[] =
 
 const int kDialogRun = 1013;
 const int kDialogCancel = 1014;
-const short kBuilderProgressBase = 500;
 
 void ShowMessage(HWND owner, const char* text, unsigned type)
 {
@@ -79,11 +75,7 @@ std::string ExecutableFolder(const std::string& modulePath)
 
 int ClExportApp::InitInstance()
 {
-    ClAccConnect* connection = ClAccConnect::Inst();
-    connection->m_pszCaption = kCaption;
-    connection->SetAppType(static_cast<ClSysEnvMgr::_AppType>(CurrentEdition().appType));
-    connection->SetUseDataType(2);
-    if (connection->Initiate() != 0) {
+    if (ConnectHost(*m_edition) != 0) {
         // The launch has not been read yet: the host is neither disabled nor notified.
         resultCode = OUTCOME_FAILED;
         return 0;
@@ -94,7 +86,7 @@ int ClExportApp::InitInstance()
         hostWindow = hostWnd;
         // The host stays unusable until the end step has told it the outcome.
         EnableHostWindow(hostWnd, false);
-        connection->m_hOwnerWnd = hostWnd;
+        ClAccConnect::Inst()->m_hOwnerWnd = hostWnd;
         if (HostOutputPathTooLong()) {
             ShowMessage(hostWnd, kHostPathTooLongText, platform::MB_TYPE_ICONEXCLAMATION);
             resultCode = OUTCOME_FAILED;
@@ -114,13 +106,13 @@ int ClExportApp::InitInstance()
         return 0;
     }
 
-    const long link = connection->ExpSysLink();
+    const long link = ClAccConnect::Inst()->ExpSysLink();
     if (link != 0) {
         resultCode = link == 1 ? OUTCOME_CANCELLED : OUTCOME_FAILED;
         return 0;
     }
 
-    auto dialog = std::make_unique<ClConditionDlg>(hostWindow);
+    auto dialog = std::make_unique<ClConditionDlg>(hostWindow, m_edition->envFileName);
 
     StDATAINFO record;
     std::memset(&record, 0, sizeof record);
@@ -157,8 +149,12 @@ int ClExportApp::InitInstance()
 
     // The path is taken whole: the dialog accepts none longer than the program handles,
     // and a shortened copy would name a different file.
-    const std::string outputPath = dialog->m_strOutputPath;
-    const short category = dialog->m_nCategory;
+    ClExportRequest request;
+    request.selection = &record;
+    request.category = dialog->m_nCategory;
+    request.outputPath = dialog->m_strOutputPath;
+    request.functionId = functionId;
+    request.edition = m_edition;
 
     auto progress = std::make_unique<ClProgressDlg>();
     progress->Create();
@@ -167,66 +163,34 @@ int ClExportApp::InitInstance()
     progress->Show();
     BeginWaitCursor();
     progress->ResetOverall();
+    request.progress = progress.get();
 
-    auto collector = std::make_unique<ClFigureCollector>();
-    collector->progress = progress.get();
-    collector->sumLines = &sumLines;
-    collector->monthlyTotals = &monthlyTotals;
-    collector->savedGeneral = &savedGeneral;
-    collector->savedRealEstate = &savedRealEstate;
-
-    auto builder = std::make_unique<ClReportBuilder>();
-    builder->progress = progress.get();
-    builder->sumLines = &sumLines;
-    builder->monthlyTotals = &monthlyTotals;
-    builder->savedGeneral = &savedGeneral;
-    builder->savedRealEstate = &savedRealEstate;
-    builder->category = category;
-    builder->progressBase = kBuilderProgressBase;
-
-    // Figures that could not be collected would give the tax product an empty or
-    // partial statement presented as complete: no report is written then.
-    const bool collected = collector->Collect(&record, category) != 0;
-    const bool written = collected && builder->WriteReport(outputPath.c_str(), functionId, &record) != 0;
-
-    if (!written) {
-        ShowMessage(progress->Handle(), collected ? kWriteFailedText : kCollectFailedText,
+    const ExportStatus status = RunExport(request, figures);
+    const bool written = status == ExportStatus::kWritten;
+    if (written) {
+        // A host-started run keeps the destination the user had remembered before.
+        dialog->WriteRememberedDestination(0, 0, request.category,
+                                           launchedByHost == 1 ? nullptr : request.outputPath.c_str());
+    } else {
+        ShowMessage(progress->Handle(),
+                    status == ExportStatus::kCollectFailed ? kCollectFailedText : kWriteFailedText,
                     platform::MB_TYPE_ICONEXCLAMATION);
-        progress->Finish();
-        RestoreWaitCursor();
         resultCode = OUTCOME_FAILED;
-        builder.reset();
-        collector.reset();
-        EndWaitCursor();
-        progress.reset();
-        dialog.reset();
-        return 0;
     }
-
-    // A host-started run keeps the destination the user had remembered before.
-    dialog->WriteRememberedDestination(0, 0, category, launchedByHost == 1 ? nullptr : outputPath.c_str());
     progress->Finish();
     RestoreWaitCursor();
-    ShowMessage(hostWnd, kCompletedText, platform::MB_TYPE_ICONINFORMATION);
-    builder.reset();
-    collector.reset();
+    if (written)
+        ShowMessage(hostWnd, kCompletedText, platform::MB_TYPE_ICONINFORMATION);
     EndWaitCursor();
     progress.reset();
     dialog.reset();
-    return 1;
+    return written ? 1 : 0;
 }
 
 int ClExportApp::ExitInstance()
 {
-    // Only blocks the collector received are non-null: the records start zeroed.
-    FreeSavedGeneral(savedGeneral);
-    FreeSavedRealEstate(savedRealEstate);
-    FreeSumLines(sumLines);
-
-    ClAccConnect* connection = ClAccConnect::Inst();
-    connection->LogOut();
-    connection->Terminate();
-    connection->Release();
+    figures.Release();
+    DisconnectHost();
 
     if (launchedByHost == 1) {
         if (platform::IWindows* windows = platform::GetServices().windows) {

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "figures/sum_lines.h"
+#include "app/edition.h"
 #include "host/host.h"
+#include "store/figure_store.h"
 
 class ClExportApp {
 public:
@@ -18,8 +19,9 @@ public:
     // Longest path the program handles, in bytes without the terminating NUL.
     static constexpr std::size_t kMaxPathBytes = 260;
 
-    ClExportApp() = default;
-    ~ClExportApp() = default;
+    explicit ClExportApp(const ClEdition& edition = ProEdition()) : m_edition(&edition) {}
+    ClExportApp(const ClExportApp&) = delete;
+    ClExportApp& operator=(const ClExportApp&) = delete;
 
     // The command-line text after the program name; set by the entry point.
     void SetCommandLine(const std::string& text) { m_commandLine = text; }
@@ -42,12 +44,11 @@ public:
     std::string hostOutputPath;
     HWND hostWindow = nullptr;
     int32_t resultCode = 0;
-    ClSumLineList sumLines;
-    StAOSUMINFO_TSUKIBETSU monthlyTotals{};
-    StAOSIROSAVEINFO_IPPAN savedGeneral{};
-    StAOSIROSAVEINFO_FUDOUSAN savedRealEstate{};
+    // Filled by the collector, read by the builder, released by the end step.
+    ClFigureStore figures;
     ClSetData* dataSet = nullptr;
 
 private:
+    const ClEdition* m_edition;
     std::string m_commandLine;
 };

@@ -4,44 +4,10 @@
 #include <string_view>
 
 #include "app/export_app.h"
+#include "app/export_pipeline.h"
 #include "common/cp932.h"
 
-int ClExportApp::FindSelectedData(StDATAINFO* out)
-{
-    if (out == nullptr)
-        return 0;
-    if (dataSet == nullptr)
-        dataSet = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
-
-    std::memset(out, 0, sizeof *out);
-    char userId[65] = {};
-    long first = 0;
-    long second = 0;
-    ClSysUser* user = ClDataMgr::Inst()->GetSysUserObject();
-    if (user != nullptr) {
-        user->GetCurUserID(userId);
-        user->GetSelectedNo(userId, &first, &second);
-    }
-    // Without a data-set list nothing can match; the record stays zeroed.
-    if (dataSet == nullptr)
-        return 1;
-
-    unsigned long cursor = 0;
-    dataSet->GetDatCursor(&cursor);
-    dataSet->ReadyDat(cursor, 0);
-    for (;;) {
-        StDATAINFO scratch;
-        std::memset(&scratch, 0, sizeof scratch);
-        if (dataSet->WalkDat(&scratch, cursor) != 0)
-            break;
-        if (scratch.lDataNo == second) {
-            std::memcpy(out, &scratch, sizeof scratch);
-            break;
-        }
-    }
-    dataSet->ReleaseDatCursor(cursor);
-    return 1;
-}
+int ClExportApp::FindSelectedData(StDATAINFO* out) { return ::FindSelectedData(dataSet, out); }
 
 const char* ClExportApp::FormatDataText(short kind, const StDATAINFO* info)
 {

@@ -28,9 +28,8 @@
 #include <vector>
 
 #include "app/edition.h"
-#include "app/export_app.h"
+#include "app/export_pipeline.h"
 #include "bench/maximal_store.h"
-#include "figures/figure_store.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "platform/posix/posix_services.h"
@@ -74,53 +73,41 @@ namespace {
 
 // ---- one export, as the program runs it after its conditions dialog ----
 
-bool Connect()
+bool Connect() { return ConnectHost(ProEdition()) == 0 && ClAccConnect::Inst()->ExpSysLink() == 0; }
+
+// The whole export into store, as the program runs it; selected receives the data set.
+bool Export(ClFigureStore& store, StDATAINFO& selected, short category, const std::string& path)
 {
-    static char caption[] = "所得税";
-    ClAccConnect* connect = ClAccConnect::Inst();
-    connect->m_pszCaption = caption;
-    connect->SetAppType(static_cast<ClSysEnvMgr::_AppType>(ProEdition().appType));
-    connect->SetUseDataType(2);
-    return connect->Initiate() == 0 && connect->ExpSysLink() == 0;
+    bool ok = false;
+    if (Connect()) {
+        ClSetData* dataSet = nullptr;
+        FindSelectedData(dataSet, &selected);
+        ClExportRequest request;
+        request.selection = &selected;
+        request.category = category;
+        request.outputPath = path;
+        ok = RunExport(request, store) == ExportStatus::kWritten;
+    }
+    DisconnectHost();
+    return ok;
 }
 
-void Disconnect()
-{
-    ClAccConnect* connect = ClAccConnect::Inst();
-    connect->LogOut();
-    connect->Terminate();
-    connect->Release();
-}
-
-bool Collect(ClFigureStore& store, StDATAINFO& selected, short category)
-{
-    std::memset(&selected, 0, sizeof selected);
-    ClExportApp app;
-    app.FindSelectedData(&selected);
-    ClFigureCollector collector;
-    store.Bind(collector);
-    return collector.Collect(&selected, category) == 1;
-}
-
+// The report alone, from figures collected before.
 bool Build(ClFigureStore& store, const StDATAINFO& selected, short category, const std::string& path)
 {
     ClReportBuilder builder;
-    store.Bind(builder);
+    builder.BindStore(store);
     builder.category = category;
     builder.progressBase = 500;
+    builder.defaultProgramName = ProEdition().defaultProgramName;
     return builder.WriteReport(path.c_str(), 1, &selected) == 1;
 }
 
 bool WholeExport(short category, const std::string& path)
 {
-    bool ok = false;
-    if (Connect()) {
-        ClFigureStore store;
-        StDATAINFO selected;
-        ok = Collect(store, selected, category) && Build(store, selected, category, path);
-    }
-    Disconnect();
-    return ok;
+    ClFigureStore store;
+    StDATAINFO selected;
+    return Export(store, selected, category, path);
 }
 
 // ---- the report as a sequence of elements, for pugixml ----
@@ -275,9 +262,7 @@ bool Prepare(Case& c)
     }
     // The figures for the build alone stay collected for the whole run.
     c.store = new ClFigureStore;
-    const bool collected = Connect() && Collect(*c.store, c.selected, c.category);
-    Disconnect();
-    if (!collected || !Build(*c.store, c.selected, c.category, c.Path("build"))) {
+    if (!Export(*c.store, c.selected, c.category, c.Path("build"))) {
         std::fprintf(stderr, "%s: the export failed\n", c.name.c_str());
         return false;
     }
@@ -379,7 +364,6 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
 
     platform::InstallPosixServices();
-    SetCurrentEdition(ProEdition());
     const char* tmp = std::getenv("TMPDIR");
     const std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/ledgra-bench";
     std::filesystem::create_directories(folder);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "dialog/path_functions.h"
 #include "host/host_paths.h"
@@ -41,7 +42,8 @@ enum : int {
 
 }  // namespace
 
-ClConditionDlg::ClConditionDlg(HWND parent) : m_parent(parent)
+ClConditionDlg::ClConditionDlg(HWND parent, std::string settingsFile)
+    : m_parent(parent), m_strSettingsFile(std::move(settingsFile))
 {
     std::memset(m_szRememberedPath, 0, sizeof m_szRememberedPath);
 }

@@ -41,7 +41,8 @@ private:
 
 class ClConditionDlg : public platform::IDialogHandler {
 public:
-    explicit ClConditionDlg(HWND parent);
+    // settingsFile: the name of the remembered-destination file of the edition.
+    ClConditionDlg(HWND parent, std::string settingsFile);
 
     int DoModal();
 
@@ -92,5 +93,6 @@ private:
     std::string DefaultCandidate() const;
 
     HWND m_parent;
+    std::string m_strSettingsFile;
     platform::IDialogView* m_view = nullptr;
 };

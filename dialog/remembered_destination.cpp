@@ -22,7 +22,6 @@
 #include <string>
 #include <thread>
 
-#include "app/edition.h"
 #include "dialog/condition_dlg.h"
 #include "dialog/path_functions.h"
 #include "dialog/remembered_destination.h"
@@ -156,22 +155,25 @@ RememberedLockWait& RememberedDestinationLockWait()
 
 namespace {
 
-std::string RememberedDestinationFileIn(const std::string& folder)
+std::string RememberedDestinationFileIn(const std::string& folder, const std::string& fileName)
 {
-    if (folder.empty()) return std::string();
-    std::string path = folder + CurrentEdition().envFileName;
+    if (folder.empty() || fileName.empty()) return std::string();
+    std::string path = folder + fileName;
     return path.size() > kMaxPathBytes ? std::string() : path;
 }
 
 }  // namespace
 
-std::string RememberedDestinationFile() { return RememberedDestinationFileIn(SettingsFolder()); }
+std::string RememberedDestinationFile(const std::string& fileName)
+{
+    return RememberedDestinationFileIn(SettingsFolder(), fileName);
+}
 
 int ClConditionDlg::ReadRememberedDestination(int16_t* category, char* path)
 {
     platform::IFileSystem* fs = platform::GetServices().fs;
     if (!fs || !category || !path) return 0;
-    const std::string file = RememberedDestinationFile();
+    const std::string file = RememberedDestinationFile(m_strSettingsFile);
     const std::string key = RecordKey(m_szUserId, m_lSelectedNo1, m_lSelectedNo2);
     if (key.find('\n') != std::string::npos) return 0;
     bool isDirectory = false;
@@ -210,7 +212,7 @@ int ClConditionDlg::WriteRememberedDestination(int16_t value1, int16_t value2, i
     if (folder.empty()) return 0;
     if (!IsExistingFolder(folder) && !CreateFolderChain(folder)) return 0;
     // The folder is asked of the host once; the file is named within it.
-    const std::string file = RememberedDestinationFileIn(folder);
+    const std::string file = RememberedDestinationFileIn(folder, m_strSettingsFile);
     // The lock and the temporary file are named after the file: they must fit too.
     if (file.empty() || file.size() + kSideFileSuffixBytes > kMaxPathBytes) return 0;
 

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-// Full path of the file; empty when the host names no folder or the path would not
-// fit in 260 bytes.
-std::string RememberedDestinationFile();
+// Full path of the file of that name (the edition's) in the host's settings folder;
+// empty when the host names no folder or the path would not fit in 260 bytes.
+std::string RememberedDestinationFile(const std::string& fileName);
 
 // How a writer waits while another exporter holds the file's lock: attempts, the pause
 // between them, and a hook called at each pause (tests use it to play the other writer).

@@ -2,8 +2,8 @@
 // the deduction choice of the blue real-estate form.
 #include <cstring>
 
-#include "figures/fixed_decimal.h"
-#include "figures/saved_details.h"
+#include "store/fixed_decimal.h"
+#include "store/saved_details.h"
 #include "report/report_builder.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"

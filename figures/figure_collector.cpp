@@ -1,12 +1,12 @@
 #include "figures/figure_collector.h"
 
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 
 #include <cstring>
 #include <new>
 
-#include "app/progress/progress_dlg.h"
 #include "host/host_books.h"
+#include "host/host_types.h"
 #include "host/host_data.h"
 
 namespace {
@@ -93,6 +93,14 @@ ClFigureCollector::~ClFigureCollector()
     delete savedData;
     delete whiteRules;
     delete blueRules;
+}
+
+void ClFigureCollector::BindStore(ClFigureStore& store)
+{
+    sumLines = &store.sumLines;
+    monthlyTotals = &store.monthlyTotals;
+    savedGeneral = &store.savedGeneral;
+    savedRealEstate = &store.savedRealEstate;
 }
 
 int32_t ClFigureCollector::Collect(const StDATAINFO* selectedData, int16_t category)

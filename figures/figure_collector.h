@@ -5,10 +5,11 @@
 
 #include <cstdint>
 
-#include "figures/sum_lines.h"
 #include "host/host_records.h"
+#include "platform/progress.h"
+#include "store/figure_store.h"
+#include "store/sum_lines.h"
 
-class ClProgressDlg;
 class ClRuleAo;
 class ClRuleSiro;
 class ClSaveAoSiro;
@@ -24,11 +25,13 @@ public:
     ClFigureCollector& operator=(const ClFigureCollector&) = delete;
 
     // Destinations, set by the caller before Collect; the caller owns them.
-    ClProgressDlg* progress = nullptr;   // may be null: no progress is shown
+    platform::IProgress* progress = nullptr;   // may be null: no progress is shown
     ClSumLineList* sumLines = nullptr;
     StAOSUMINFO_TSUKIBETSU* monthlyTotals = nullptr;
     StAOSIROSAVEINFO_IPPAN* savedGeneral = nullptr;
     StAOSIROSAVEINFO_FUDOUSAN* savedRealEstate = nullptr;
+    // Points the four destinations at the members of store.
+    void BindStore(ClFigureStore& store);
 
     // Created on first use, owned and deleted by the collector.
     ClRuleAo* blueRules = nullptr;

@@ -1,6 +1,6 @@
 // Figures of the real-estate form copied from its saved details: the interest on
 // liabilities and the scale of what is rented out.
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 #include "report/report_builder.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"

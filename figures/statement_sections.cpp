@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "common/cp932.h"
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 #include "report/report_builder.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"

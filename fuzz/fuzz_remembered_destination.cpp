@@ -5,6 +5,7 @@
 //    new record as the last line; one that fails leaves the old file byte for byte.
 #include <cstring>
 
+#include "app/edition.h"
 #include "dialog/condition_dlg.h"
 #include "dialog/path_functions.h"
 #include "dialog/remembered_destination.h"
@@ -73,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     if (hadFile) services.fs.AddFile(kFile, old);
     if (mode & 2) services.fs.AddFile(std::string(kFile) + ".1.tmp", "left over");
 
-    ClConditionDlg dialog(nullptr);
+    ClConditionDlg dialog(nullptr, ProEdition().envFileName);
     std::memcpy(dialog.m_szUserId, user.data(), user.size());
     dialog.m_lSelectedNo1 = first;
     dialog.m_lSelectedNo2 = second;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "host/host_types.h"
+#include "common/window_handle.h"
 
 namespace platform {
 

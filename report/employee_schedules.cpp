@@ -1,7 +1,7 @@
 // Salaries and family employees (KYUURYOUTINGIN, SENJUUSYA) of both forms.
 #include "report/report_builder.h"
 
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
 

@@ -1,7 +1,7 @@
 // Interest, land rent, borrowing interest and tax-accountant fees of both forms.
 #include "report/report_builder.h"
 
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
 

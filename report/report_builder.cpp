@@ -1,11 +1,10 @@
 // The report skeleton: declaration, REPORT, SYSTEM and BASIC around the DATA section.
 #include "report/report_builder.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/edition.h"
-#include "app/progress/progress_dlg.h"
 #include "platform/services.h"
 #include "report/full_width.h"
 #include "report/report_fields.h"
@@ -25,6 +24,14 @@ const char kDefaultProgramVersion[] = "20.00.0X";
 ClReportBuilder::ClReportBuilder() = default;
 
 ClReportBuilder::~ClReportBuilder() = default;
+
+void ClReportBuilder::BindStore(ClFigureStore& store)
+{
+    sumLines = &store.sumLines;
+    monthlyTotals = &store.monthlyTotals;
+    savedGeneral = &store.savedGeneral;
+    savedRealEstate = &store.savedRealEstate;
+}
 
 void ClReportBuilder::Pulse()
 {
@@ -99,7 +106,7 @@ int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)
     Pulse();
 
     std::strcpy(value, support.GetProductName());
-    if (!value[0]) std::strcpy(value, CurrentEdition().defaultProgramName);
+    if (!value[0]) std::snprintf(value, sizeof value, "%s", defaultProgramName.c_str());
     if (!Text(writer, "PROGRAMNAME", value, 2)) return 0;
     Pulse();
 

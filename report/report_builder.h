@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
-#include "figures/sum_lines.h"
 #include "host/host_records.h"
+#include "platform/progress.h"
+#include "store/figure_store.h"
+#include "store/sum_lines.h"
 
-class ClProgressDlg;
 class ClXmlWriter;
 
 // One row of an income-statement or manufacturing-cost table.
@@ -31,13 +33,17 @@ public:
     virtual ~ClReportBuilder();
 
     // Set by the run sequence before WriteReport.
-    ClProgressDlg* progress = nullptr;
+    platform::IProgress* progress = nullptr;
     ClSumLineList* sumLines = nullptr;
     StAOSUMINFO_TSUKIBETSU* monthlyTotals = nullptr;
     StAOSIROSAVEINFO_IPPAN* savedGeneral = nullptr;
     StAOSIROSAVEINFO_FUDOUSAN* savedRealEstate = nullptr;
+    // Points the four figure pointers at the members of store.
+    void BindStore(ClFigureStore& store);
     short category = 0;
     short progressBase = 500;
+    // PROGRAMNAME when SUPPORT.INF names no product: the edition's own name.
+    std::string defaultProgramName;
 
     int WriteReport(const char* path, short functionId, const StDATAINFO* dataInfo);
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "common/cp932.h"
-#include "figures/fixed_decimal.h"
+#include "store/fixed_decimal.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/progress.h"
 #include "platform/services.h"
 
 // What the window's repainting cost, counted over the process (for a developer's trace).
@@ -31,21 +32,21 @@ struct ClProgressStats {
     long long shownMicroseconds = 0;      // clock time from Create to Finish (0 without a clock)
 };
 
-class ClProgressDlg {
+class ClProgressDlg : public platform::IProgress {
 public:
     enum { IDD = 131, IDC_OVERALL = 1018, IDC_ACTIVITY = 1019 };
     // One display frame at 60 Hz, rounded up to whole milliseconds.
     static constexpr std::int64_t kDefaultFrameMicroseconds = 17000;
 
     ClProgressDlg();
-    ~ClProgressDlg();
+    ~ClProgressDlg() override;
     bool Create();
     HWND Handle();
     void SetParent(HWND parent);
     void Show();
     void ResetOverall();
-    void Advance(short from, short to);
-    void Pulse();
+    void Advance(short from, short to) override;
+    void Pulse() override;
     void Finish();
     void Destroy();
 

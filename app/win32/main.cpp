@@ -70,18 +70,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     controls.dwICC = ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES;
     ::InitCommonControlsEx(&controls);
 
-#if defined(LEDGRA_EDITION_PRO)
-    SetCurrentEdition(ProEdition());
-#else
-    SetCurrentEdition(BasicEdition());
-#endif
-
     // The save-file dialog reaches the shell's COM objects from this thread.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
         // The run has no main window and no message loop of its own: the start step does
         // the whole export and the end step always follows.
-        ClExportApp app;
+#if defined(LEDGRA_EDITION_PRO)
+        ClExportApp app(ProEdition());
+#else
+        ClExportApp app(BasicEdition());
+#endif
         app.SetCommandLine(platform::win32::CommandLineArguments());
         app.InitInstance();
         app.ExitInstance();

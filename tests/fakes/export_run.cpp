@@ -63,7 +63,6 @@ ExportRunResult RunExport(const ExportRunSetup& setup)
     std::optional<HostLog> log;
     if (setup.logHostCalls) log.emplace();
 
-    SetCurrentEdition(ProEdition());
     fs.AddFile("C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\r\nTV14=2\r\n");
     fs.AddDirectory("C:\\Users\\Public\\Documents\\");
     if (setup.remembered) fs.AddFile(kSampleRememberedFile, *setup.remembered);

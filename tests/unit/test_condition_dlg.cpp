@@ -78,7 +78,6 @@ protected:
         services.boxes = &boxes;
         services.ui = &ui;
         platform::SetServices(services);
-        SetCurrentEdition(ProEdition());
         SetHostFolders("C:\\Out\\", "C:\\Settings\\");
         fs.AddDirectory("C:\\Out");
         fs.AddDirectory("C:\\Windows");
@@ -95,7 +94,7 @@ protected:
 
     std::unique_ptr<ClConditionDlg> Make(unsigned char kind = 3, const std::string& hostPath = "", int past = 0)
     {
-        auto dlg = std::make_unique<ClConditionDlg>(parent);
+        auto dlg = std::make_unique<ClConditionDlg>(parent, ProEdition().envFileName);
         std::strcpy(dlg->m_szUserId, "USER01");
         dlg->m_lSelectedNo1 = 1;
         dlg->m_lSelectedNo2 = 5;

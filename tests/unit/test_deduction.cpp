@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "figures/sum_lines.h"
+#include "store/sum_lines.h"
 #include "report/report_builder.h"
 #include "tests/fakes/report_capture.h"
 

@@ -94,7 +94,6 @@ class ExportRunTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetCurrentEdition(ProEdition());
         Load({});
         fs.AddDirectory(kOutputFolder);
         fs.AddFile("C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\r\nTV14=2\r\n");
@@ -112,7 +111,6 @@ protected:
     void TearDown() override
     {
         platform::SetServices(platform::Services{});
-        SetCurrentEdition(ProEdition());
         hostsim::ResetForTests();
     }
 
@@ -299,11 +297,12 @@ TEST_F(ExportRunTest, IncompleteLaunchLineIsAStandAloneRun)
 
 TEST_F(ExportRunTest, BasicEditionAnnouncesItsTypeAndUsesItsOwnFile)
 {
-    SetCurrentEdition(BasicEdition());
     ChooseAndRun(kChosenPath);
-    Run("");
+    ClExportApp basic(BasicEdition());
+    basic.InitInstance();
+    basic.ExitInstance();
 
-    EXPECT_EQ(0, app.resultCode);
+    EXPECT_EQ(0, basic.resultCode);
     ASSERT_FALSE(ConnectionCalls().empty());
     EXPECT_EQ("SetAppType 0", ConnectionCalls()[0]);
     EXPECT_TRUE(fs.HasFile("C:\\Users\\Public\\Ledgra\\LedgraBasicExport.env"));
@@ -539,9 +538,9 @@ TEST_P(CollectFailureTest, NoReportAndTheFailureIsReported)
     const std::vector<std::string> waits = {"Begin", "Restore", "End"};
     EXPECT_EQ(waits, cursor.calls);
     // Whatever was collected before the failure is freed by the end step.
-    EXPECT_TRUE(app.sumLines.empty());
-    EXPECT_EQ(nullptr, app.savedGeneral.pBase);
-    EXPECT_EQ(nullptr, app.savedRealEstate.pBase);
+    EXPECT_TRUE(app.figures.sumLines.empty());
+    EXPECT_EQ(nullptr, app.figures.savedGeneral.pBase);
+    EXPECT_EQ(nullptr, app.figures.savedRealEstate.pBase);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, CollectFailureTest,

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "figures/fixed_decimal.h"
+#include "store/fixed_decimal.h"
 
 namespace {
 

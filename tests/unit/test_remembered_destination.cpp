@@ -54,7 +54,6 @@ protected:
     void SetUp() override
     {
         Install(fs);
-        SetCurrentEdition(ProEdition());
         SetHostFolders("C:\\Out\\", kSettings);
         RememberedDestinationLockWait() = RememberedLockWait{3, 0, nullptr};
         dlg = MakeDialog("USER01", 1, 5);
@@ -73,7 +72,7 @@ protected:
     }
     static std::unique_ptr<ClConditionDlg> MakeDialog(const std::string& user, int32_t first, int32_t second)
     {
-        auto dialog = std::make_unique<ClConditionDlg>(nullptr);
+        auto dialog = std::make_unique<ClConditionDlg>(nullptr, ProEdition().envFileName);
         std::strncpy(dialog->m_szUserId, user.c_str(), 64);
         dialog->m_lSelectedNo1 = first;
         dialog->m_lSelectedNo2 = second;
@@ -273,18 +272,20 @@ TEST_F(Remembered, FolderOfTypeOne)
     const std::string longFolder = "C:\\" + std::string(240, 'f') + "\\";
     fs.AddDirectory(longFolder);
     SetHostFolders("C:\\Out\\", longFolder);
-    EXPECT_EQ(RememberedDestinationFile(), "");
+    EXPECT_EQ(RememberedDestinationFile(ProEdition().envFileName), "");
     EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 1, "x"), 0);
     EXPECT_EQ(Read(*dlg).result, 0);
 }
 
 TEST_F(Remembered, EditionNamesTheFile)
 {
-    SetCurrentEdition(BasicEdition());
-    EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 1, "b"), 1);
+    ClConditionDlg basic(nullptr, BasicEdition().envFileName);
+    std::strcpy(basic.m_szUserId, dlg->m_szUserId);
+    basic.m_lSelectedNo1 = dlg->m_lSelectedNo1;
+    basic.m_lSelectedNo2 = dlg->m_lSelectedNo2;
+    EXPECT_EQ(basic.WriteRememberedDestination(0, 0, 1, "b"), 1);
     EXPECT_TRUE(fs.HasFile("C:\\Ledgra\\Settings\\LedgraBasicExport.env"));
     EXPECT_FALSE(fs.HasFile(kFile));
-    SetCurrentEdition(ProEdition());
     EXPECT_EQ(Read(*dlg).result, 0);
 }
 

@@ -83,12 +83,11 @@ class RememberedFaults : public ::testing::TestWithParam<Content> {
 protected:
     void SetUp() override
     {
-        SetCurrentEdition(ProEdition());
         ASSERT_TRUE(hostsim::LoadStoreFromText(
             "{\"folders\": {\"output\": \"C:\\\\Out\\\\\", \"settings\": \"C:\\\\Users\\\\Public\\\\Ledgra\\\\\"}}"))
             << hostsim::StoreError();
         RememberedDestinationLockWait() = RememberedLockWait{2, 0, nullptr};
-        dialog = std::make_unique<ClConditionDlg>(nullptr);
+        dialog = std::make_unique<ClConditionDlg>(nullptr, ProEdition().envFileName);
         std::strcpy(dialog->m_szUserId, "USER01");
         dialog->m_lSelectedNo1 = 1;
         dialog->m_lSelectedNo2 = 5;
@@ -230,7 +229,6 @@ TEST(RememberedConcurrency, ExportersRewritingAtTheSameMomentLoseNoRecord)
         std::fwrite(others.data(), 1, others.size(), out);
         std::fclose(out);
     }
-    SetCurrentEdition(ProEdition());
     ASSERT_TRUE(hostsim::LoadStoreFromText("{\"folders\": {\"settings\": \"" + folder + "\"}}")) << hostsim::StoreError();
 
     const int kExporters = 4;
@@ -249,7 +247,7 @@ TEST(RememberedConcurrency, ExportersRewritingAtTheSameMomentLoseNoRecord)
             services.fs = &platform::PosixFileSystem();
             platform::SetServices(services);
             RememberedDestinationLockWait() = RememberedLockWait{100000, 0, nullptr};
-            ClConditionDlg dialog(nullptr);
+            ClConditionDlg dialog(nullptr, ProEdition().envFileName);
             std::snprintf(dialog.m_szUserId, sizeof dialog.m_szUserId, "EXPORTER%d", e);
             dialog.m_lSelectedNo1 = 1;
             dialog.m_lSelectedNo2 = 5;
@@ -301,7 +299,6 @@ TEST(RememberedConcurrency, ExportersRewritingAtTheSameMomentLoseNoRecord)
     std::remove((file + ".lock").c_str());
     rmdir(folderTemplate);
     hostsim::ResetForTests();
-    SetCurrentEdition(ProEdition());
 }
 // The posix file system behaves as the lock needs, like an open without sharing on
 // Windows: a second exclusive open fails without truncating the held file, and a held

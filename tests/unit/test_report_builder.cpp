@@ -35,6 +35,7 @@ protected:
         builder.savedGeneral = &saved.general;
         builder.savedRealEstate = &saved.realEstate;
         builder.category = 1;
+        builder.defaultProgramName = ProEdition().defaultProgramName;
         info.cReturnKind = 3;
         info.lPeriodStart = 20190101;
         info.lPeriodEnd = 20191231;
@@ -51,7 +52,6 @@ protected:
     void TearDown() override
     {
         FreeSumLines(sumLines);
-        SetCurrentEdition(ProEdition());
         platform::SetServices(m_previous);
     }
     std::string Run(int expectedResult = 1, short functionId = 1)
@@ -171,7 +171,7 @@ TEST_F(ReportTest, SupportInfoWithoutMemoryTellsEachLookup)
 
 TEST_F(ReportTest, StandardEditionDefaultName)
 {
-    SetCurrentEdition(BasicEdition());
+    builder.defaultProgramName = BasicEdition().defaultProgramName;
     std::string report = Run();
     EXPECT_NE(std::string::npos, report.find("\t\t<PROGRAMNAME>Ledgra\x82\x51\x82\x4F</PROGRAMNAME>\r\n"));
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/progress/progress_dlg.h"
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 #include "report/report_builder.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_message_boxes.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 #include "platform/services.h"
 
 namespace {

@@ -8,12 +8,10 @@
 #include <cstring>
 
 #include "app/edition.h"
-#include "app/export_app.h"
-#include "figures/figure_store.h"
+#include "app/export_pipeline.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
-#include "report/report_builder.h"
 
 namespace export_report {
 namespace {
@@ -79,61 +77,47 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* options)
 // The host connection for the life of one run; closed in the program's order.
 class Connection {
 public:
-    ~Connection()
-    {
-        ClAccConnect* connect = ClAccConnect::Inst();
-        connect->LogOut();
-        connect->Terminate();
-        connect->Release();
-    }
+    ~Connection() { DisconnectHost(); }
 };
 
 int Export(const Options& options)
 {
-    static char caption[] = "所得税";
     Connection connection;
-    ClAccConnect* connect = ClAccConnect::Inst();
-    connect->m_pszCaption = caption;
-    connect->SetAppType(static_cast<ClSysEnvMgr::_AppType>(options.edition->appType));
-    connect->SetUseDataType(2);
-    if (connect->Initiate() != 0) {
+    if (ConnectHost(*options.edition) != 0) {
         PrintMessage("ホストに接続できませんでした。");
         return kFailed;
     }
-    if (connect->ExpSysLink() != 0) {
+    if (ClAccConnect::Inst()->ExpSysLink() != 0) {
         PrintMessage("ホストのデータにリンクできませんでした。");
         return kFailed;
     }
 
     StDATAINFO selected;
-    std::memset(&selected, 0, sizeof selected);
-    ClExportApp app;
-    app.FindSelectedData(&selected);
+    ClSetData* dataSet = nullptr;
+    FindSelectedData(dataSet, &selected);
     if (selected.sDataKind == 99) {
         PrintMessage("過去実績データは、連携の対象として使用できません。");
         return kFailed;
     }
 
+    ClExportRequest request;
+    request.selection = &selected;
+    request.category = static_cast<int16_t>(options.category);
+    request.outputPath = options.out;
+    request.functionId = static_cast<int16_t>(options.functionId);
+    request.edition = options.edition;
     ClFigureStore store;
-    const short category = static_cast<short>(options.category);
-    {
-        ClFigureCollector collector;
-        store.Bind(collector);
-        if (!collector.Collect(&selected, category)) {
-            PrintMessage("集計データの取得に失敗しました。");
-            return kFailed;
-        }
-    }
-
-    ClReportBuilder builder;
-    store.Bind(builder);
-    builder.category = category;
-    builder.progressBase = 500;
-    if (!builder.WriteReport(options.out.c_str(), static_cast<short>(options.functionId), &selected)) {
-        PrintMessage("XMLファイルの出力に失敗しました。");
+    switch (RunExport(request, store)) {
+    case ExportStatus::kWritten:
+        return kWritten;
+    case ExportStatus::kCollectFailed:
+        PrintMessage("集計データの取得に失敗しました。");
         return kFailed;
+    case ExportStatus::kWriteFailed:
+        break;
     }
-    return kWritten;
+    PrintMessage("XMLファイルの出力に失敗しました。");
+    return kFailed;
 }
 
 }  // namespace
@@ -146,7 +130,6 @@ int Run(const std::vector<std::string>& args)
         PrintMessage(problem + "\n" + kUsageText);
         return kUsage;
     }
-    SetCurrentEdition(*options.edition);
     if (!platform::GetServices().fs) InstallPlatformServices();
     // The host data store must be in place before the first host call. A store that
     // cannot be loaded fails the connection as it would under the program: Initiate

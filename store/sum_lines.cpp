@@ -1,4 +1,4 @@
-#include "figures/sum_lines.h"
+#include "store/sum_lines.h"
 
 void FreeSumLines(ClSumLineList& lines)
 {

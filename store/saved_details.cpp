@@ -1,4 +1,4 @@
-#include "figures/saved_details.h"
+#include "store/saved_details.h"
 
 #include <cstring>
 

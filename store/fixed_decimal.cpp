@@ -1,4 +1,4 @@
-#include "figures/fixed_decimal.h"
+#include "store/fixed_decimal.h"
 
 #include <cstdio>
 #include <cstring>
