@@ -1,8 +1,10 @@
 #include "app/edition.h"
 
+#include "common/program_texts.h"
+
 namespace {
-const ClEdition kPro{3, "LedgraProExport.env", "Ledgra２０ PRO"};
-const ClEdition kBasic{0, "LedgraBasicExport.env", "Ledgra２０"};
+const ClEdition kPro{3, "LedgraProExport.env", texts::kProProgramName};
+const ClEdition kBasic{0, "LedgraBasicExport.env", texts::kBasicProgramName};
 }  // namespace
 
 const ClEdition& ProEdition() { return kPro; }

@@ -4,6 +4,7 @@
 
 #include "app/export_app.h"
 #include "common/cp932.h"
+#include "common/program_texts.h"
 #include "platform/services.h"
 
 namespace {
@@ -18,11 +19,9 @@ struct StEnvironmentMessage {
 };
 
 const StEnvironmentMessage kEnvironmentMessages[] = {
-    {-1, "動作環境が不正です。\nES_APRPACKAGENAMEが正しくインストールされているか確認してください。"},
-    {1, "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
-        "ES_APRPACKAGENAMEの最新版を入手してインストールしてからご利用ください。"},
-    {2, "ご利用の連動コンポーネントは、インストールされているES_APRPACKAGENAMEでは使用できません。\n"
-        "連動コンポーネントの最新版を入手してインストールしてからご利用ください。"},
+    {-1, texts::kEnvironmentBroken},
+    {1, texts::kTaxvaneTooOld},
+    {2, texts::kExporterTooOld},
 };
 
 // Leading blanks, an optional sign, digits up to the first other character.
@@ -80,7 +79,7 @@ int ClExportApp::CheckEnvironment(int showMessage)
             continue;
         if (showMessage != 0) {
             std::string text = entry.text;
-            std::string caption = kCaption;
+            std::string caption = texts::kCaption;
             ClAccConnect::Inst()->DispMsg(nullptr, text.data(), caption.data(), platform::MB_TYPE_ICONEXCLAMATION);
         }
         return 0;

@@ -11,24 +11,18 @@
 #include "app/export_pipeline.h"
 #include "app/progress/progress_dlg.h"
 #include "common/cp932.h"
+#include "common/program_texts.h"
 #include "dialog/condition_dlg.h"
 #include "platform/services.h"
+#include "resources/resource.h"
 
 namespace {
 
-const char kCompletedText[] = "所得税情報の出力が終了しました。\n\nアプリケーションを終了します。";
-const char kWriteFailedText[] = "XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。";
-const char kCollectFailedText[] = "集計データの取得に失敗しました。\n\nアプリケーションを終了します。";
-const char kHostPathTooLongText[] =
-    "指定された出力先のパスが長すぎるため、出力できません。\n\nアプリケーションを終了します。";
-
-const int kDialogRun = 1013;
-const int kDialogCancel = 1014;
 
 void ShowMessage(HWND owner, const char* text, unsigned type)
 {
     if (platform::IMessageBoxes* boxes = platform::GetServices().boxes)
-        boxes->Show(owner, text, ClExportApp::kCaption, type);
+        boxes->Show(owner, text, texts::kCaption, type);
 }
 
 void EnableHostWindow(HWND wnd, bool enable)
@@ -88,7 +82,7 @@ int ClExportApp::InitInstance()
         EnableHostWindow(hostWnd, false);
         ClAccConnect::Inst()->m_hOwnerWnd = hostWnd;
         if (HostOutputPathTooLong()) {
-            ShowMessage(hostWnd, kHostPathTooLongText, platform::MB_TYPE_ICONEXCLAMATION);
+            ShowMessage(hostWnd, texts::kHostPathTooLong, platform::MB_TYPE_ICONEXCLAMATION);
             resultCode = OUTCOME_FAILED;
             return 0;
         }
@@ -130,19 +124,19 @@ int ClExportApp::InitInstance()
     dialog->m_bPastResults = record.sDataKind == 99 ? 1 : 0;
     dialog->m_strCompanyName = FormatDataText(0, &record);
     dialog->m_strPeriod = FormatDataText(1, &record);
-    dialog->m_strMfgCost = record.ulMfgCost != 0 ? "あり" : "なし";
+    dialog->m_strMfgCost = record.ulMfgCost != 0 ? texts::kMfgCostYes : texts::kMfgCostNo;
     dialog->m_strHostPath.clear();
     if (launchedByHost == 1)
         dialog->m_strHostPath = hostOutputPath;
 
     const int chosen = dialog->DoModal();
-    if (chosen == kDialogCancel) {
+    if (chosen == IDC_CANCEL_BUTTON) {
         resultCode = OUTCOME_CANCELLED;
         return 0;
     }
     // Only the execute command has checked the output path; a dialog that could not
     // be shown at all has chosen nothing to export.
-    if (chosen != kDialogRun) {
+    if (chosen != IDC_EXECUTE) {
         resultCode = OUTCOME_FAILED;
         return 0;
     }
@@ -173,14 +167,14 @@ int ClExportApp::InitInstance()
                                            launchedByHost == 1 ? nullptr : request.outputPath.c_str());
     } else {
         ShowMessage(progress->Handle(),
-                    status == ExportStatus::kCollectFailed ? kCollectFailedText : kWriteFailedText,
+                    status == ExportStatus::kCollectFailed ? texts::kCollectFailed : texts::kWriteFailed,
                     platform::MB_TYPE_ICONEXCLAMATION);
         resultCode = OUTCOME_FAILED;
     }
     progress->Finish();
     RestoreWaitCursor();
     if (written)
-        ShowMessage(hostWnd, kCompletedText, platform::MB_TYPE_ICONINFORMATION);
+        ShowMessage(hostWnd, texts::kCompleted, platform::MB_TYPE_ICONINFORMATION);
     EndWaitCursor();
     progress.reset();
     dialog.reset();

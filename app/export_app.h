@@ -14,11 +14,6 @@ class ClExportApp {
 public:
     enum Outcome { OUTCOME_COMPLETED = 0, OUTCOME_CANCELLED = 1, OUTCOME_FAILED = 2 };
 
-    // Caption of every message box of the program (CP932 bytes).
-    static constexpr char kCaption[] = "所得税";
-    // Longest path the program handles, in bytes without the terminating NUL.
-    static constexpr std::size_t kMaxPathBytes = 260;
-
     explicit ClExportApp(const ClEdition& edition = ProEdition()) : m_edition(&edition) {}
     ClExportApp(const ClExportApp&) = delete;
     ClExportApp& operator=(const ClExportApp&) = delete;

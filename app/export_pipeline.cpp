@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/export_app.h"
+#include "common/program_texts.h"
 #include "figures/figure_collector.h"
 #include "report/report_builder.h"
 
@@ -14,7 +14,7 @@ const short kBuilderProgressBase = 500;
 long ConnectHost(const ClEdition& edition)
 {
     ClAccConnect* connection = ClAccConnect::Inst();
-    connection->m_pszCaption = ClExportApp::kCaption;
+    connection->m_pszCaption = texts::kCaption;
     connection->SetAppType(static_cast<ClSysEnvMgr::_AppType>(edition.appType));
     connection->SetUseDataType(2);
     return connection->Initiate();

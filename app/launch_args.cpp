@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/export_app.h"
+#include "common/path_limit.h"
 
 namespace {
 

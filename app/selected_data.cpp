@@ -6,6 +6,7 @@
 #include "app/export_app.h"
 #include "app/export_pipeline.h"
 #include "common/cp932.h"
+#include "common/program_texts.h"
 
 int ClExportApp::FindSelectedData(StDATAINFO* out) { return ::FindSelectedData(dataSet, out); }
 
@@ -32,7 +33,7 @@ const char* ClExportApp::FormatDataText(short kind, const StDATAINFO* info)
     } else if (kind == 1) {
         const int32_t start = info->lPeriodStart;
         const int32_t end = info->lPeriodEnd;
-        std::snprintf(text, sizeof text, " %04d/%02d/%02d～%04d/%02d/%02d", static_cast<int>(start / 10000),
+        std::snprintf(text, sizeof text, texts::kPeriodFormat, static_cast<int>(start / 10000),
                       static_cast<int>(start % 10000 / 100), static_cast<int>(start % 100),
                       static_cast<int>(end / 10000), static_cast<int>(end % 10000 / 100),
                       static_cast<int>(end % 100));

@@ -4,9 +4,6 @@
 # locale (so the prefix's ANSI code page is 932) and without the crash dialog.
 # Window tests need a display: run ctest under xvfb-run when there is none.
 
-find_program(LEDGRA_WINEBOOT NAMES wineboot PATHS /usr/bin /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-find_program(LEDGRA_WINESERVER NAMES wineserver PATHS /usr/bin /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
-
 set(LEDGRA_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
 # Wine Mono and Gecko are turned off: they are not needed, and without them wineboot
 # would otherwise ask on screen whether to download them.
@@ -17,11 +14,11 @@ set(LEDGRA_WINE_ENVIRONMENT
     LANG=ja_JP.UTF-8
     LC_ALL=)
 
+# The same prefix setup as the scripts' (scripts/lib/wine-prefix.sh), with every program
+# in Wine's own desktop window, which draws captions and frames without a window
+# manager (on a bare X server Wine would otherwise wait at every window shown).
 add_test(NAME wine_prefix_setup
-         COMMAND ${CMAKE_COMMAND}
-                 -DWINE=${LEDGRA_WINE} -DWINEBOOT=${LEDGRA_WINEBOOT} -DWINESERVER=${LEDGRA_WINESERVER}
-                 -DPREFIX=${LEDGRA_WINE_PREFIX}
-                 -P ${CMAKE_CURRENT_LIST_DIR}/WinePrefixSetup.cmake)
+         COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/lib/wine-prefix.sh ${LEDGRA_WINE_PREFIX} --desktop 1024x768)
 set_tests_properties(wine_prefix_setup PROPERTIES
     FIXTURES_SETUP wine_prefix RESOURCE_LOCK wine TIMEOUT 600
     ENVIRONMENT "${LEDGRA_WINE_ENVIRONMENT}")

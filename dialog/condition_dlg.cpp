@@ -4,28 +4,16 @@
 #include <cstring>
 #include <utility>
 
+#include "common/kinds.h"
+#include "common/program_texts.h"
 #include "dialog/path_functions.h"
 #include "host/host_paths.h"
 
 namespace {
 
-const char kCaption[] = "所得税";
-
-const char kPastResults[] = "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
-const char kNoPath[] = "データ出力先が指定されていません。\n\n出力先を指定してください。";
-const char kBadChars[] = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
-const char kBadDrive[] = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
-const char kNoFileName[] = "ファイル名が指定されていません。";
-const char kCreateFolder[] = "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
-const char kCreateFailed[] = "フォルダの作成に失敗しました。\n\n出力先を再入力してください。";
-const char kOverwrite[] = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
-const char kCancelFormat[] = "｢%s｣の集計を中止します。";
-
-const char kFixedGroupCaption[] = "出力先";
 const char kDefaultName[] = "*.xml";
 
 const char kSaveFilter[] = "Xml Files (*.xml)|*.xml||";
-const char kSaveTitle[] = "保存ファイルを指定";
 const char kSaveExtension[] = "XML";
 // OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST
 const unsigned kSaveFlags = 0x180C;
@@ -75,7 +63,7 @@ int ClConditionDlg::ShowMessage(const char* text, unsigned type)
 {
     platform::IMessageBoxes* boxes = platform::GetServices().boxes;
     if (!boxes) return platform::ID_CANCEL;
-    return boxes->Show(m_view ? m_view->Handle() : nullptr, text, kCaption, type);
+    return boxes->Show(m_view ? m_view->Handle() : nullptr, text, texts::kCaption, type);
 }
 
 void ClConditionDlg::Refocus()
@@ -118,7 +106,7 @@ void ClConditionDlg::OnInitDialog(platform::IDialogView& view)
     UpdateData(false);
 
     if (m_bPastResults == 1) {
-        ShowMessage(kPastResults, platform::MB_TYPE_ICONEXCLAMATION | platform::MB_TYPE_OK);
+        ShowMessage(texts::kPastResults, platform::MB_TYPE_ICONEXCLAMATION | platform::MB_TYPE_OK);
         view.End(IDC_CANCEL_BUTTON);
     }
 
@@ -128,17 +116,17 @@ void ClConditionDlg::OnInitDialog(platform::IDialogView& view)
     case 1:
         m_rdoRealEstate.EnableWindow(false);
         m_rdoBusiness.SetCheck(true);
-        m_nCategory = 1;
+        m_nCategory = kBusinessIncome;
         break;
     case 2:
         m_rdoBusiness.EnableWindow(false);
         m_rdoOther.EnableWindow(false);
         m_rdoRealEstate.SetCheck(true);
-        m_nCategory = 3;
+        m_nCategory = kRealEstateIncome;
         break;
     default:
         m_rdoBusiness.SetCheck(true);
-        m_nCategory = 1;
+        m_nCategory = kBusinessIncome;
         break;
     }
 
@@ -168,7 +156,7 @@ void ClConditionDlg::OnInitDialog(platform::IDialogView& view)
         m_strOutputPath = m_strHostPath;
         m_btnBrowse.EnableWindow(false);
         m_edtOutputPath.EnableWindow(false);
-        m_grpOutput.SetWindowText(kFixedGroupCaption);
+        m_grpOutput.SetWindowText(texts::kFixedGroupCaption);
         m_bPathFixed = 1;
     } else {
         m_strOutputPath = candidate;
@@ -195,7 +183,7 @@ void ClConditionDlg::OnBrowse()
     request.initialName = name;
     request.initialFolder = folder;
     request.filter = kSaveFilter;
-    request.title = kSaveTitle;
+    request.title = texts::kSaveTitle;
     request.flags = kSaveFlags;
     std::string chosen;
     platform::IUi* ui = platform::GetServices().ui;
@@ -212,46 +200,46 @@ void ClConditionDlg::OnExecute()
     UpdateData(true);
 
     // Each radio is tested in turn, so with several checked the last one tested wins.
-    m_nCategory = 1;
-    if (m_rdoBusiness.GetCheck()) m_nCategory = 1;
-    if (m_rdoOther.GetCheck()) m_nCategory = 2;
-    if (m_rdoRealEstate.GetCheck()) m_nCategory = 3;
+    m_nCategory = kBusinessIncome;
+    if (m_rdoBusiness.GetCheck()) m_nCategory = kBusinessIncome;
+    if (m_rdoOther.GetCheck()) m_nCategory = kOtherIncome;
+    if (m_rdoRealEstate.GetCheck()) m_nCategory = kRealEstateIncome;
 
     const unsigned refusal = platform::MB_TYPE_ICONEXCLAMATION | platform::MB_TYPE_OK;
     const unsigned question = platform::MB_TYPE_ICONQUESTION | platform::MB_TYPE_YESNO;
     const std::string& path = m_strOutputPath;
 
     if (path.empty()) {
-        ShowMessage(kNoPath, refusal);
+        ShowMessage(texts::kNoPath, refusal);
         Refocus();
         return;
     }
     // A path longer than the run's 260-byte buffer would reach the export cut into
     // another path: it is refused like any other unusable path.
     if (path.size() > kMaxPathBytes || !CheckPathChars(path)) {
-        ShowMessage(kBadChars, refusal);
+        ShowMessage(texts::kBadChars, refusal);
         Refocus();
         return;
     }
     if (!CheckOutputDrive(path)) {
-        ShowMessage(kBadDrive, refusal);
+        ShowMessage(texts::kBadDrive, refusal);
         Refocus();
         return;
     }
     if (PathFilePart(path).empty()) {
-        ShowMessage(kNoFileName, refusal);
+        ShowMessage(texts::kNoFileName, refusal);
         Refocus();
         return;
     }
     platform::IFileSystem* fs = platform::GetServices().fs;
     std::string folder = PathFolderPart(path);
     if (!folder.empty() && !(fs && fs->Access(folder, 0))) {
-        if (ShowMessage(kCreateFolder, question) != platform::ID_YES) {
+        if (ShowMessage(texts::kCreateFolder, question) != platform::ID_YES) {
             Refocus();
             return;
         }
         if (!CreateFolderChain(folder)) {
-            ShowMessage(kCreateFailed, refusal);
+            ShowMessage(texts::kCreateFailed, refusal);
             Refocus();
             return;
         }
@@ -259,11 +247,11 @@ void ClConditionDlg::OnExecute()
     bool isDirectory = false;
     if (m_bPathFixed == 0 && fs && fs->Stat(path, &isDirectory)) {
         if (isDirectory) {
-            ShowMessage(kNoFileName, refusal);
+            ShowMessage(texts::kNoFileName, refusal);
             Refocus();
             return;
         }
-        if (ShowMessage(kOverwrite, question) != platform::ID_YES) {
+        if (ShowMessage(texts::kOverwrite, question) != platform::ID_YES) {
             Refocus();
             return;
         }
@@ -274,7 +262,7 @@ void ClConditionDlg::OnExecute()
 void ClConditionDlg::OnCancel()
 {
     char text[128];
-    std::snprintf(text, sizeof text, kCancelFormat, kCaption);
+    std::snprintf(text, sizeof text, texts::kCancelFormat, texts::kCaption);
     ShowMessage(text, platform::MB_TYPE_ICONINFORMATION | platform::MB_TYPE_OK);
     if (m_view) m_view->End(IDC_CANCEL_BUTTON);
 }

@@ -11,9 +11,10 @@
 #include <cstdint>
 #include <string>
 
-#include "dialog/condition_ids.h"
+#include "common/kinds.h"
 #include "host/host_types.h"
 #include "platform/services.h"
+#include "resources/resource.h"
 
 // One control of the running dialog, reached through its view.
 class ClDlgItem {
@@ -80,7 +81,7 @@ public:
     unsigned char m_cBusinessKind = 0;
     std::string m_strHostPath;
     char m_szUserId[65] = {};
-    int16_t m_nCategory = 1;
+    int16_t m_nCategory = kBusinessIncome;   // BusinessCategory
     int32_t m_bPathFixed = 0;
     char m_szRememberedPath[261];
 

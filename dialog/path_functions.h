@@ -11,9 +11,10 @@
 #include <string>
 #include <string_view>
 
-// Largest path the dialog handles, and the working-buffer size that holds it.
-constexpr std::size_t kMaxPathBytes = 260;
-constexpr std::size_t kPathBufferSize = 261;
+#include "common/path_limit.h"
+
+// The working-buffer size that holds the longest path.
+constexpr std::size_t kPathBufferSize = kMaxPathBytes + 1;
 
 // ---- root helpers (our versions of PathSkipRootA, PathStripToRootA, _splitpath) ----
 

@@ -11,7 +11,6 @@
 namespace {
 
 constexpr int kSectionDepth = 4;
-constexpr std::size_t kLineBufferSize = 256;
 // In this form the 43rd income-statement line holds the income before the deduction.
 constexpr int32_t kIncomeBeforeDeductionLine = 43;
 
@@ -42,10 +41,10 @@ bool ReadSelection(uint8_t selection, const char** choiceText, int32_t* limitYen
 
 // Whole-yen text of a rounded figure; a figure too large to render (never one made
 // from host amounts) fails the write rather than giving a wrong text.
-int WriteWholeYen(ClXmlWriter& writer, char* line, const char* name, ClFixedDecimal& value)
+int WriteWholeYen(ClXmlWriter& writer, const char* name, ClFixedDecimal& value)
 {
     const char* text = value.ToText(0, 0);
-    return text != nullptr && writer.WriteElement(line, name, text, kSectionDepth) ? 1 : 0;
+    return text != nullptr && writer.WriteElement(name, text, kSectionDepth) ? 1 : 0;
 }
 
 }  // namespace
@@ -53,22 +52,21 @@ int WriteWholeYen(ClXmlWriter& writer, char* line, const char* name, ClFixedDeci
 int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
 {
     const StIPPAN_FAMILY& reserve = *BlockOrEmpty(savedGeneral ? savedGeneral->pFamily : nullptr);
-    char line[kLineBufferSize];
     char amount[kValueTextSize];
 
     FormatAmount(reserve.llBadDebtIndividual, amount);
-    if (!writer.WriteElement(line, "KOBETU_KURIIREGAKU", amount, kSectionDepth))
+    if (!writer.WriteElement("KOBETU_KURIIREGAKU", amount, kSectionDepth))
         return 0;
     FormatAmount(reserve.llBadDebtLumpSumTotal, amount);
-    if (!writer.WriteElement(line, "IKKATU_KURIIREGOUKEIGAKU", amount, kSectionDepth))
+    if (!writer.WriteElement("IKKATU_KURIIREGOUKEIGAKU", amount, kSectionDepth))
         return 0;
-    if (!writer.WriteElement(line, "IKKATU_KURIIRERITU", "1", kSectionDepth))
+    if (!writer.WriteElement("IKKATU_KURIIRERITU", "1", kSectionDepth))
         return 0;
     FormatAmount(reserve.llBadDebtLumpSumLimit, amount);
-    if (!writer.WriteElement(line, "IKKATU_KURIIREGENDOGAKU", amount, kSectionDepth))
+    if (!writer.WriteElement("IKKATU_KURIIREGENDOGAKU", amount, kSectionDepth))
         return 0;
     FormatAmount(reserve.llBadDebtLumpSum, amount);
-    if (!writer.WriteElement(line, "IKKATU_KURIIREGAKU", amount, kSectionDepth))
+    if (!writer.WriteElement("IKKATU_KURIIREGAKU", amount, kSectionDepth))
         return 0;
     return 1;
 }
@@ -76,24 +74,23 @@ int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
 int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
 {
     const StIPPAN_BASE& base = *BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
-    char line[kLineBufferSize];
 
     ClFixedDecimal realEstateIncome = WholeYenNotNegative(base.llRealEstateIncome);
-    if (!WriteWholeYen(writer, line, "FUDOUSANSYOTOKU", realEstateIncome))
+    if (!WriteWholeYen(writer, "FUDOUSANSYOTOKU", realEstateIncome))
         return 0;
 
     StAOSUMINFO work{};
     if (!FindSumLine(kIncomeBeforeDeductionLine, 1, &work))
         return 0;
     ClFixedDecimal incomeBefore = WholeYenNotNegative(work.llAmount);
-    if (!WriteWholeYen(writer, line, "AOIROKOUJOMAESYOTOKU", incomeBefore))
+    if (!WriteWholeYen(writer, "AOIROKOUJOMAESYOTOKU", incomeBefore))
         return 0;
 
     const char* choiceText = nullptr;
     int32_t limitYen = 0;
     if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
         return 0;
-    if (!writer.WriteElement(line, "AOIROKOUJO_SENTAKU", choiceText, kSectionDepth))
+    if (!writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth))
         return 0;
 
     // The real-estate income takes its share of the deduction first; what remains
@@ -110,9 +107,9 @@ int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
         return 0;
 
     const bool full = base.cDeduction == 1;
-    if (!writer.WriteElement(line, "AOIROKOUJO_KOUJYOGAKU", full ? deduction : "", kSectionDepth))
+    if (!writer.WriteElement("AOIROKOUJO_KOUJYOGAKU", full ? deduction : "", kSectionDepth))
         return 0;
-    if (!writer.WriteElement(line, "JOUKIIGAI_KOUJYOGAKU", full ? "" : deduction, kSectionDepth))
+    if (!writer.WriteElement("JOUKIIGAI_KOUJYOGAKU", full ? "" : deduction, kSectionDepth))
         return 0;
     return 1;
 }
@@ -124,6 +121,5 @@ int ClReportBuilder::WriteDeductionChoice(ClXmlWriter& writer)
     int32_t limitYen = 0;
     if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
         return 0;
-    char line[kLineBufferSize];
-    return writer.WriteElement(line, "AOIROKOUJO_SENTAKU", choiceText, kSectionDepth) ? 1 : 0;
+    return writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth) ? 1 : 0;
 }

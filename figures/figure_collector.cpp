@@ -1,13 +1,13 @@
 #include "figures/figure_collector.h"
 
-#include "store/saved_details.h"
-
 #include <cstring>
 #include <new>
 
+#include "common/kinds.h"
 #include "host/host_books.h"
-#include "host/host_types.h"
 #include "host/host_data.h"
+#include "host/host_types.h"
+#include "store/saved_details.h"
 
 namespace {
 
@@ -113,12 +113,12 @@ int32_t ClFigureCollector::Collect(const StDATAINFO* selectedData, int16_t categ
     if (!FetchSavedRealEstate(savedRealEstate))
         return 0;
 
-    const bool general = category == 1 || category == 2;
-    const bool realEstate = category == 3;
+    const bool general = category == kBusinessIncome || category == kOtherIncome;
+    const bool realEstate = category == kRealEstateIncome;
     // Figures that could not be collected would be exported as empty or partial
     // statements, so any failure below fails the whole collection.
     switch (selectedData->cReturnKind) {
-    case 3:
+    case kBlueReturn:
         if (general) {
             if (!CollectBlueGeneral() || !CollectMonthlyTotals())
                 return 0;
@@ -129,7 +129,7 @@ int32_t ClFigureCollector::Collect(const StDATAINFO* selectedData, int16_t categ
         if (realEstate)
             return CollectBlueRealEstate() ? 1 : 0;
         return 1;
-    case 4:
+    case kWhiteReturn:
         if (general)
             return CollectWhiteGeneral() ? 1 : 0;
         if (realEstate)

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int kSectionDepth = 4;
-constexpr std::size_t kLineBufferSize = 256;
 
 // Two decimals rounded half up; empty for a zero area.
 void FormatArea(int64_t area, char* out)
@@ -23,25 +22,23 @@ void FormatArea(int64_t area, char* out)
 int ClReportBuilder::WriteLiabilityInterest(ClXmlWriter& writer)
 {
     const StFUDOUSAN_BASE& base = *BlockOrEmpty(savedRealEstate ? savedRealEstate->pBase : nullptr);
-    char line[kLineBufferSize];
     char amount[kValueTextSize];
     FormatAmount(base.llLiabilityInterest, amount);
-    return writer.WriteElement(line, "FUSAIRISIGAKU", amount, kSectionDepth) ? 1 : 0;
+    return writer.WriteElement("FUSAIRISIGAKU", amount, kSectionDepth) ? 1 : 0;
 }
 
 int ClReportBuilder::WriteRentalScale(ClXmlWriter& writer)
 {
     const StFUDOUSAN_SCALE& scale = *BlockOrEmpty(savedRealEstate ? savedRealEstate->pScale : nullptr);
-    char line[kLineBufferSize];
     char text[kValueTextSize];
 
     auto writeCount = [&](const char* name, int32_t value) {
         FormatInteger(value, text);
-        return writer.WriteElement(line, name, text, kSectionDepth);
+        return writer.WriteElement(name, text, kSectionDepth);
     };
     auto writeArea = [&](const char* name, int64_t area) {
         FormatArea(area, text);
-        return writer.WriteElement(line, name, text, kSectionDepth);
+        return writer.WriteElement(name, text, kSectionDepth);
     };
 
     if (!writeCount("JUUTAKU_TATEMONO_IKKODATE", scale.residential.lDetached) ||

@@ -5,21 +5,20 @@
 #include <string_view>
 
 #include "common/cp932.h"
-#include "store/saved_details.h"
+#include "common/program_texts.h"
 #include "report/report_builder.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
+#include "store/saved_details.h"
 
 namespace {
 
 constexpr int kSectionDepth = 4;
-constexpr std::size_t kLineBufferSize = 256;
 // Longest element name of the tables plus "_KAMOKU", with room to spare.
 constexpr std::size_t kElementNameSize = 64;
 constexpr std::size_t kAccountNameBytes = sizeof(StAOSUMINFO::szAccountName);
 
 // Tested in this order at each character.
-const char* const kNameTokens[] = {" ", "　", "【", "】", "《", "》", "（", "）", "［", "］", "(製)"};
 
 // The account name of a line without blanks, brackets or the marker; empty when none.
 void CleanAccountName(const StAOSUMINFO& line, char* out)
@@ -41,7 +40,7 @@ int StripAccountName(const char* name, char* out, int length)
         // Tokens are matched only where a character starts, so the trail byte of one
         // character and the next byte are never taken for a token.
         bool skipped = false;
-        for (const char* token : kNameTokens) {
+        for (const char* token : texts::kAccountNameTokens) {
             const std::size_t size = std::strlen(token);
             if (text.compare(in, size, token) == 0) {
                 in += size;
@@ -84,7 +83,6 @@ int ClReportBuilder::WriteLineTable(ClXmlWriter& writer, const StLineRow* table,
     // Without the collected lines every amount would be written empty as if it were 0.
     if (sumLines == nullptr || (table == nullptr && rows > 0))
         return 0;
-    char line[kLineBufferSize];
     char elementName[kElementNameSize];
     char accountName[kAccountNameBytes + 1];
     char amount[kValueTextSize];
@@ -95,11 +93,11 @@ int ClReportBuilder::WriteLineTable(ClXmlWriter& writer, const StLineRow* table,
         if (row.withName == 1) {
             std::snprintf(elementName, sizeof(elementName), "%s_KAMOKU", row.name);
             CleanAccountName(work, accountName);
-            if (!writer.WriteElement(line, elementName, accountName, kSectionDepth))
+            if (!writer.WriteElement(elementName, accountName, kSectionDepth))
                 return 0;
         }
         FormatAmount(work.llAmount, amount);
-        if (!writer.WriteElement(line, row.name, amount, kSectionDepth))
+        if (!writer.WriteElement(row.name, amount, kSectionDepth))
             return 0;
     }
     return 1;
@@ -110,7 +108,6 @@ int ClReportBuilder::WriteBalanceTable(ClXmlWriter& writer, const StBalanceRow* 
     // Without the collected lines every amount would be written empty as if it were 0.
     if (sumLines == nullptr || (table == nullptr && rows > 0))
         return 0;
-    char line[kLineBufferSize];
     char text[kAccountNameBytes + kValueTextSize];
     StAOSUMINFO work{};
     int32_t currentCode = -1;
@@ -136,7 +133,7 @@ int ClReportBuilder::WriteBalanceTable(ClXmlWriter& writer, const StBalanceRow* 
         default:
             break;
         }
-        if (!writer.WriteElement(line, row.name, text, kSectionDepth))
+        if (!writer.WriteElement(row.name, text, kSectionDepth))
             return 0;
     }
     return 1;
@@ -156,11 +153,10 @@ int ClReportBuilder::WriteMonthlyTable(ClXmlWriter& writer)
     const StAOSUMINFO_TSUKIBETSU& monthly = *monthlyTotals;
     const StIPPAN_NOTES& notes = *BlockOrEmpty(savedGeneral ? savedGeneral->pNotes : nullptr);
 
-    char line[kLineBufferSize];
     char amount[kValueTextSize];
     auto write = [&](const char* name, int64_t value) {
         FormatAmount(value, amount);
-        return writer.WriteElement(line, name, amount, kSectionDepth);
+        return writer.WriteElement(name, amount, kSectionDepth);
     };
 
     for (int month = 0; month < 12; ++month)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/export_app.h"
+#include "common/path_limit.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     FUZZ_CHECK(result == 1, "a line with three commas not taken for a host launch");
     FUZZ_CHECK(app.hostOutputPath == line.substr(c3 + 1), "the fixed path is not the rest of the line");
-    FUZZ_CHECK(app.HostOutputPathTooLong() == (app.hostOutputPath.size() > ClExportApp::kMaxPathBytes),
+    FUZZ_CHECK(app.HostOutputPathTooLong() == (app.hostOutputPath.size() > kMaxPathBytes),
                "over-long fixed path not flagged");
     FUZZ_CHECK(app.notifyMessage == Clamp32(FieldNumber(line.substr(c1 + 1, c2 - c1 - 1))), "message number");
     const int32_t function = Clamp32(FieldNumber(line.substr(c2 + 1, c3 - c2 - 1)));

@@ -1,9 +1,9 @@
 // Salaries and family employees (KYUURYOUTINGIN, SENJUUSYA) of both forms.
+#include "common/kinds.h"
 #include "report/report_builder.h"
-
-#include "store/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
+#include "store/saved_details.h"
 
 using namespace report_fields;
 
@@ -75,7 +75,7 @@ int ClReportBuilder::WriteFamilyEmployees(ClXmlWriter& w, const StDATAINFO* data
 {
     const StIPPAN_FAMILY* block = BlockOrEmpty(savedGeneral ? savedGeneral->pFamily : nullptr);
     if (!dataInfo) return 0;
-    const bool blue = dataInfo->cReturnKind == 3;
+    const bool blue = dataInfo->cReturnKind == kBlueReturn;
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "SENJUUSYA_UTIWAKE", n, 4)) return 0;
         if (n > kGeneralFamilyRows) return 0;
@@ -110,7 +110,7 @@ int ClReportBuilder::WriteFamilyEmployeesRealEstate(ClXmlWriter& w, const StDATA
 {
     const StFUDOUSAN_EMPLOYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pEmployee : nullptr);
     if (!dataInfo) return 0;
-    const bool blue = dataInfo->cReturnKind == 3;
+    const bool blue = dataInfo->cReturnKind == kBlueReturn;
     const bool rowElements = rows > 1;
     const int depth = rowElements ? 5 : 4;
     for (int32_t n = 1; n <= rows; ++n) {

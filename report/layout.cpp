@@ -1,4 +1,5 @@
 // The DATA section: the form element and each form's sections in their fixed order.
+#include "common/kinds.h"
 #include "report/report_builder.h"
 
 #include "report/report_fields.h"
@@ -20,9 +21,9 @@ int Section(ClXmlWriter& writer, const char* name, Body body)
 const char* FormElement(short category)
 {
     switch (category) {
-    case 1: return "EIGYOUSYOTOKU";
-    case 2: return "SONOTASYOTOKU";
-    case 3: return "FUDOUSANSYOTOKU";
+    case kBusinessIncome: return "EIGYOUSYOTOKU";
+    case kOtherIncome: return "SONOTASYOTOKU";
+    case kRealEstateIncome: return "FUDOUSANSYOTOKU";
     default: return nullptr;
     }
 }
@@ -36,7 +37,7 @@ int ClReportBuilder::WriteData(ClXmlWriter& writer, const StDATAINFO* dataInfo)
     const char* form = FormElement(category);
     if (!form) return 0;
     if (!report_fields::Start(writer, form, 2)) return 0;
-    int ok = (category == 1 || category == 2) ? WriteGeneralForm(writer, dataInfo)
+    int ok = (category == kBusinessIncome || category == kOtherIncome) ? WriteGeneralForm(writer, dataInfo)
                                               : WriteRealEstateForm(writer, dataInfo);
     if (!ok) return 0;
     if (!report_fields::End(writer, form, 2)) return 0;
@@ -48,7 +49,7 @@ int ClReportBuilder::WriteData(ClXmlWriter& writer, const StDATAINFO* dataInfo)
 int ClReportBuilder::WriteGeneralForm(ClXmlWriter& w, const StDATAINFO* dataInfo)
 {
     if (!dataInfo) return 0;
-    if (dataInfo->cReturnKind == 3) {
+    if (dataInfo->cReturnKind == kBlueReturn) {
         return Section(w, "SONEKIKEISANSYO", [&] { return WriteLineTable(w, BlueGeneralIncomeRows, 35); }) &&
                Section(w, "TUKIBETUURIAGESHIIRE", [&] { return WriteMonthlyTable(w); }) &&
                Section(w, "KYUURYOUTINGIN", [&] { return WriteSalaries(w, 5, 1); }) &&
@@ -63,7 +64,7 @@ int ClReportBuilder::WriteGeneralForm(ClXmlWriter& w, const StDATAINFO* dataInfo
                Section(w, "SEIZOUGENKA", [&] { return WriteLineTable(w, ManufacturingCostRows, 20); }) &&
                Section(w, "OTHER", [&] { return WriteAssociation(w); });
     }
-    if (dataInfo->cReturnKind == 4) {
+    if (dataInfo->cReturnKind == kWhiteReturn) {
         return Section(w, "SONEKIKEISANSYO", [&] { return WriteLineTable(w, WhiteGeneralIncomeRows, 30); }) &&
                Section(w, "KYUURYOUTINGIN", [&] { return WriteSalaries(w, 3, 1); }) &&
                Section(w, "SENJUUSYA", [&] { return WriteFamilyEmployees(w, dataInfo, 3); }) &&
@@ -81,7 +82,7 @@ int ClReportBuilder::WriteGeneralForm(ClXmlWriter& w, const StDATAINFO* dataInfo
 int ClReportBuilder::WriteRealEstateForm(ClXmlWriter& w, const StDATAINFO* dataInfo)
 {
     if (!dataInfo) return 0;
-    if (dataInfo->cReturnKind == 3) {
+    if (dataInfo->cReturnKind == kBlueReturn) {
         return Section(w, "SONEKIKEISANSYO",
                        [&] {
                            return WriteLineTable(w, BlueRealEstateIncomeRows, 17) && WriteDeductionChoice(w) &&
@@ -97,7 +98,7 @@ int ClReportBuilder::WriteRealEstateForm(ClXmlWriter& w, const StDATAINFO* dataI
                        [&] { return WriteBalanceTable(w, BlueRealEstateBalanceRows, 116); }) &&
                Section(w, "TOKUSYUJIJOU", [&] { return WriteSpecialMattersRealEstate(w, 30, 25); });
     }
-    if (dataInfo->cReturnKind == 4) {
+    if (dataInfo->cReturnKind == kWhiteReturn) {
         return Section(w, "SONEKIKEISANSYO",
                        [&] { return WriteLineTable(w, WhiteRealEstateIncomeRows, 14) && WriteLiabilityInterest(w); }) &&
                Section(w, "FUDOUSANSYUUNYUU", [&] { return WriteRentalIncomeRows(w, 9999); }) &&

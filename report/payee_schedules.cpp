@@ -1,9 +1,9 @@
 // Interest, land rent, borrowing interest and tax-accountant fees of both forms.
+#include "common/kinds.h"
 #include "report/report_builder.h"
-
-#include "store/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
+#include "store/saved_details.h"
 
 using namespace report_fields;
 
@@ -119,9 +119,9 @@ int ClReportBuilder::WriteLandRentRealEstate(ClXmlWriter& w, const StDATAINFO* d
         if (n > kLandRentSlots) return 0;
         const StSavedLandRent& row = block->landRent[n - 1];
         int ok = 0;
-        if (dataInfo->cReturnKind == 3)
+        if (dataInfo->cReturnKind == kBlueReturn)
             ok = WriteBlueRealEstateAddress(w, row);
-        else if (dataInfo->cReturnKind == 4)
+        else if (dataInfo->cReturnKind == kWhiteReturn)
             ok = WriteLowerFormAddress(w, row);
         if (!ok || !WriteLandRentMoney(w, row)) return 0;
         if (!End(w, "TIDAI_UTIWAKE", 4)) return 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/kinds.h"
 #include "platform/services.h"
 #include "report/full_width.h"
 #include "report/report_fields.h"
@@ -47,15 +48,13 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
 {
     ClReportFile file;
     ClXmlWriter writer;
-    char line[512];
-    std::memset(line, 0, sizeof line);
 
     // A file that cannot be created shows at the first write that is tested.
     writer.Open(&file, path);
     // Only a file this report created (or truncated) may be removed again below.
     const bool created = file.IsOpen();
     writer.WriteRaw(kDeclaration);
-    writer.WriteStartTag(line, "REPORT", 0);
+    writer.WriteStartTag("REPORT", 0);
     Pulse();
 
     int ok = WriteSystem(writer, functionId);
@@ -71,7 +70,7 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
 
     // The closing tag, the flush and the close must all succeed, and so must every
     // earlier write, before the report counts as written.
-    int endWritten = writer.WriteEndTag(line, "REPORT", 0);
+    int endWritten = writer.WriteEndTag("REPORT", 0);
     writer.Close();
     bool closed = file.Close();
     if (ok && endWritten && closed) return 1;
@@ -132,7 +131,7 @@ int ClReportBuilder::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo)
     company[sizeof company - 1] = '\0';
     if (!SlotText(writer, "KOMONSAKINAME", ToFullWidthName(company), kFullWidthResultSize, 2)) return 0;
     Pulse();
-    if (!Text(writer, "AOSIROKUBUN", dataInfo->cReturnKind == 4 ? "2" : "1", 2)) return 0;
+    if (!Text(writer, "AOSIROKUBUN", dataInfo->cReturnKind == kWhiteReturn ? "2" : "1", 2)) return 0;
     Pulse();
     if (!Number(writer, "JIGYOUNENDOFROM", dataInfo->lPeriodStart, 2)) return 0;
     Pulse();

@@ -40,7 +40,7 @@ public:
     StAOSIROSAVEINFO_FUDOUSAN* savedRealEstate = nullptr;
     // Points the four figure pointers at the members of store.
     void BindStore(ClFigureStore& store);
-    short category = 0;
+    short category = 0;   // BusinessCategory
     short progressBase = 500;
     // PROGRAMNAME when SUPPORT.INF names no product: the edition's own name.
     std::string defaultProgramName;

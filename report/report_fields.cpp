@@ -11,8 +11,7 @@ namespace report_fields {
 
 int Text(ClXmlWriter& writer, const char* name, const char* text, int depth)
 {
-    char line[256];
-    return writer.WriteElement(line, name, text ? text : "", depth);
+    return writer.WriteElement(name, text ? text : "", depth);
 }
 
 int SlotText(ClXmlWriter& writer, const char* name, const char* slot, std::size_t slotSize, int depth)
@@ -55,22 +54,19 @@ int Number(ClXmlWriter& writer, const char* name, int32_t value, int depth)
 
 int RowStart(ClXmlWriter& writer, const char* name, int32_t n, int depth)
 {
-    char line[256];
     char count[kValueTextSize];
     FormatRowNumber(n, count);
-    return writer.WriteStartTag(line, name, depth, "COUNT", count);
+    return writer.WriteStartTag(name, depth, "COUNT", count);
 }
 
 int Start(ClXmlWriter& writer, const char* name, int depth)
 {
-    char line[256];
-    return writer.WriteStartTag(line, name, depth);
+    return writer.WriteStartTag(name, depth);
 }
 
 int End(ClXmlWriter& writer, const char* name, int depth)
 {
-    char line[256];
-    return writer.WriteEndTag(line, name, depth);
+    return writer.WriteEndTag(name, depth);
 }
 
 }  // namespace report_fields

@@ -5,14 +5,11 @@
 #include <string_view>
 
 #include "common/cp932.h"
+#include "common/program_texts.h"
 #include "platform/services.h"
 
 namespace {
 const char kFileName[] = "SUPPORT.INF";
-const char kProductNameTag[] = "[=製品名=]";
-const char kProductVersionTag[] = "[=製品ﾊﾞｰｼﾞｮﾝ=]";
-const char kCaption[] = "所得税";
-const char kNoMemory[] = "ﾒﾓﾘが不足しています。";
 }  // namespace
 
 ClSupportInfo::ClSupportInfo() { m_value[0] = '\0'; }
@@ -21,9 +18,9 @@ ClSupportInfo::~ClSupportInfo() { delete[] m_block; }
 
 char* ClSupportInfo::AllocateBlock() { return new (std::nothrow) char[kBlockSize]; }
 
-const char* ClSupportInfo::GetProductName() { return Lookup(kProductNameTag); }
+const char* ClSupportInfo::GetProductName() { return Lookup(texts::kProductNameTag); }
 
-const char* ClSupportInfo::GetProductVersion() { return Lookup(kProductVersionTag); }
+const char* ClSupportInfo::GetProductVersion() { return Lookup(texts::kProductVersionTag); }
 
 bool ClSupportInfo::Load()
 {
@@ -32,7 +29,7 @@ bool ClSupportInfo::Load()
     if (!m_block) {
         // Every lookup that finds no memory says so and tries again the next time.
         if (platform::IMessageBoxes* boxes = platform::GetServices().boxes)
-            boxes->Show(nullptr, kNoMemory, kCaption, platform::MB_TYPE_OK | platform::MB_TYPE_ICONEXCLAMATION);
+            boxes->Show(nullptr, texts::kNoMemory, texts::kCaption, platform::MB_TYPE_OK | platform::MB_TYPE_ICONEXCLAMATION);
         return false;
     }
     std::memset(m_block, 0xFF, kBlockSize);

@@ -169,10 +169,9 @@ int ClXmlWriter::WriteBytes(const char* bytes, std::size_t size)
     return 1;
 }
 
-int ClXmlWriter::WriteStartTag(char* line, const char* name, int depth, const char* attr1, const char* value1,
-                               const char* attr2, const char* value2)
+int ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, const char* value1, const char* attr2,
+                               const char* value2)
 {
-    (void)line;  // composed in the writer's own worst-case buffer
     LineBuilder b;
     b.AppendTabs(depth);
     b.Append("<", 1);
@@ -182,10 +181,9 @@ int ClXmlWriter::WriteStartTag(char* line, const char* name, int depth, const ch
     return WriteBytes(g_line, b.size());
 }
 
-int ClXmlWriter::WriteElement(char* line, const char* name, const char* text, int depth, const char* attr1,
-                              const char* value1, const char* attr2, const char* value2)
+int ClXmlWriter::WriteElement(const char* name, const char* text, int depth, const char* attr1, const char* value1,
+                              const char* attr2, const char* value2)
 {
-    (void)line;
     LineBuilder b;
     b.AppendTabs(depth);
     b.Append("<", 1);
@@ -199,9 +197,8 @@ int ClXmlWriter::WriteElement(char* line, const char* name, const char* text, in
     return WriteBytes(g_line, b.size());
 }
 
-int ClXmlWriter::WriteEndTag(char* line, const char* name, int depth)
+int ClXmlWriter::WriteEndTag(const char* name, int depth)
 {
-    (void)line;
     LineBuilder b;
     b.AppendTabs(depth);
     b.Append("</", 2);

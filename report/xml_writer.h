@@ -2,8 +2,8 @@
 //
 // Every text and attribute value is taken up to 255 bytes (cut on a character
 // boundary) and escaped; the escaped form is always written whole. Lines are composed
-// in the writer's own buffer, sized for the longest possible line, so the callers'
-// `line` argument is only scratch they own and no composition can overflow it.
+// in the writer's own buffer, sized for the longest possible line, so no composition
+// can overflow it.
 // After a failed write the file is closed but stays attached: every later write fails.
 #pragma once
 
@@ -19,11 +19,11 @@ public:
     short Open(ClReportFile* file, const char* path);
     short Close();
     int WriteRaw(const char* text);
-    int WriteStartTag(char* line, const char* name, int depth, const char* attr1 = nullptr,
-                      const char* value1 = nullptr, const char* attr2 = nullptr, const char* value2 = nullptr);
-    int WriteElement(char* line, const char* name, const char* text, int depth, const char* attr1 = nullptr,
+    int WriteStartTag(const char* name, int depth, const char* attr1 = nullptr, const char* value1 = nullptr,
+                      const char* attr2 = nullptr, const char* value2 = nullptr);
+    int WriteElement(const char* name, const char* text, int depth, const char* attr1 = nullptr,
                      const char* value1 = nullptr, const char* attr2 = nullptr, const char* value2 = nullptr);
-    int WriteEndTag(char* line, const char* name, int depth);
+    int WriteEndTag(const char* name, int depth);
     static const char* Escape(const char* text);
 
 private:

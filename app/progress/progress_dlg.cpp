@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "common/program_texts.h"
+
 namespace {
 // The overall bar counts tenths of a percent.
 const int kOverallUnits = 1000;
@@ -67,9 +69,9 @@ void ClProgressDlg::ResetOverall()
 {
     if (!m_view)
         return;
-    m_view->SetRange(IDC_OVERALL, 0, kOverallUnits);
-    m_view->SetStep(IDC_OVERALL, 1);
-    m_view->SetPos(IDC_OVERALL, 0);
+    m_view->SetRange(IDC_PROGRESS_OVERALL, 0, kOverallUnits);
+    m_view->SetStep(IDC_PROGRESS_OVERALL, 1);
+    m_view->SetPos(IDC_PROGRESS_OVERALL, 0);
     m_dirty = true;
 }
 
@@ -82,7 +84,7 @@ void ClProgressDlg::Advance(short from, short to)
         const bool percentStep = unit % 10 == 0;
         if (percentStep) {
             char caption[32];
-            std::snprintf(caption, sizeof caption, "集計中 %d％", unit / 10);
+            std::snprintf(caption, sizeof caption, texts::kProgressFormat, unit / 10);
             const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
             m_view->SetCaption(caption);
             if (m_clock)
@@ -127,7 +129,7 @@ void ClProgressDlg::Advance(short from, short to)
 void ClProgressDlg::SetBar(int unit)
 {
     const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
-    m_view->SetPos(IDC_OVERALL, unit);
+    m_view->SetPos(IDC_PROGRESS_OVERALL, unit);
     if (m_clock)
         g_stats.barMicroseconds += m_clock->NowMicroseconds() - start;
     m_barBehind = false;
@@ -157,11 +159,11 @@ void ClProgressDlg::RepaintRound()
 {
     const std::int64_t start = m_clock->NowMicroseconds();
     if (m_sweepRound == 0) {
-        m_view->SetRange(IDC_ACTIVITY, 0, kActivityUnits);
-        m_view->SetStep(IDC_ACTIVITY, 1);
-        m_view->SetPos(IDC_ACTIVITY, 0);
+        m_view->SetRange(IDC_PROGRESS_ACTIVITY, 0, kActivityUnits);
+        m_view->SetStep(IDC_PROGRESS_ACTIVITY, 1);
+        m_view->SetPos(IDC_PROGRESS_ACTIVITY, 0);
     }
-    m_view->DeltaPos(IDC_ACTIVITY, 1);
+    m_view->DeltaPos(IDC_PROGRESS_ACTIVITY, 1);
     m_sweepRound = (m_sweepRound + 1) % kActivityRounds;
     m_view->BringToTop();
     m_view->SetForeground();
@@ -179,11 +181,11 @@ void ClProgressDlg::RepaintRound()
 void ClProgressDlg::SweepInFull()
 {
     const std::int64_t start = m_clock ? m_clock->NowMicroseconds() : 0;
-    m_view->SetRange(IDC_ACTIVITY, 0, kActivityUnits);
-    m_view->SetStep(IDC_ACTIVITY, 1);
-    m_view->SetPos(IDC_ACTIVITY, 0);
+    m_view->SetRange(IDC_PROGRESS_ACTIVITY, 0, kActivityUnits);
+    m_view->SetStep(IDC_PROGRESS_ACTIVITY, 1);
+    m_view->SetPos(IDC_PROGRESS_ACTIVITY, 0);
     for (int round = 0; round < kActivityRounds; ++round) {
-        m_view->DeltaPos(IDC_ACTIVITY, 1);
+        m_view->DeltaPos(IDC_PROGRESS_ACTIVITY, 1);
         // No messages are pumped during the export, so the window is kept in front
         // and repainted by hand.
         m_view->BringToTop();

@@ -18,6 +18,7 @@
 
 #include "platform/progress.h"
 #include "platform/services.h"
+#include "resources/resource.h"
 
 // What the window's repainting cost, counted over the process (for a developer's trace).
 struct ClProgressStats {
@@ -34,7 +35,6 @@ struct ClProgressStats {
 
 class ClProgressDlg : public platform::IProgress {
 public:
-    enum { IDD = 131, IDC_OVERALL = 1018, IDC_ACTIVITY = 1019 };
     // One display frame at 60 Hz, rounded up to whole milliseconds.
     static constexpr std::int64_t kDefaultFrameMicroseconds = 17000;
 

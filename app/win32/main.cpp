@@ -4,6 +4,7 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -12,6 +13,7 @@
 #include "app/export_app.h"
 #include "app/progress/progress_dlg.h"
 #include "platform/win32/command_line.h"
+#include "platform/win32/environment.h"
 #include "platform/win32/win32_services.h"
 
 #if defined(LEDGRA_EDITION_PRO) == defined(LEDGRA_EDITION_BASIC)
@@ -20,26 +22,19 @@
 
 namespace {
 
-std::wstring EnvironmentValue(const wchar_t* name)
-{
-    wchar_t value[MAX_PATH + 1] = {};
-    const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH + 1);
-    return length > 0 && length <= MAX_PATH ? std::wstring(value, length) : std::wstring();
-}
-
 // Developer settings for measuring the progress window (bench/wine-export.sh), never
 // set in use: LEDGRA_PROGRESS_FRAME_US, the least microseconds between two repaint
 // rounds (0 repaints at every unit); LEDGRA_PROGRESS_TRACE, a file to which one line
 // of what the repainting cost is appended when the run ends.
 void ApplyProgressSettings()
 {
-    const std::wstring frame = EnvironmentValue(L"LEDGRA_PROGRESS_FRAME_US");
+    const std::wstring frame = platform::win32::EnvironmentValue(L"LEDGRA_PROGRESS_FRAME_US");
     if (!frame.empty()) ClProgressDlg::SetFrameInterval(std::wcstoll(frame.c_str(), nullptr, 10));
 }
 
 void WriteProgressTrace()
 {
-    const std::wstring path = EnvironmentValue(L"LEDGRA_PROGRESS_TRACE");
+    const std::wstring path = platform::win32::EnvironmentValue(L"LEDGRA_PROGRESS_TRACE");
     if (path.empty()) return;
     const ClProgressStats& s = ClProgressDlg::Stats();
     char line[256];
@@ -48,12 +43,7 @@ void WriteProgressTrace()
                                 s.units, s.pulses, s.rounds, s.updates, s.repaintMicroseconds,
                                 s.captionMicroseconds, s.barMicroseconds, s.showMicroseconds,
                                 s.shownMicroseconds);
-    HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    if (n > 0) ::WriteFile(file, line, static_cast<DWORD>(n), &written, nullptr);
-    ::CloseHandle(file);
+    if (n > 0) platform::win32::AppendTrace(path, std::string(line, std::min<std::size_t>(n, sizeof line - 1)));
 }
 
 }  // namespace

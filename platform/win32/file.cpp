@@ -14,8 +14,13 @@ constexpr std::size_t kMaxChunk = 1u << 30;
 bool File::Create(const std::string& path, DWORD access, DWORD share, DWORD disposition)
 {
     Close();
-    m_handle = ::CreateFileW(ToWide(path).c_str(), access, share, nullptr, disposition,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    return Create(ToWide(path), access, share, disposition);
+}
+
+bool File::Create(const std::wstring& path, DWORD access, DWORD share, DWORD disposition)
+{
+    Close();
+    m_handle = ::CreateFileW(path.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     return IsOpen();
 }
 

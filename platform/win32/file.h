@@ -17,6 +17,8 @@ public:
 
     // CreateFileW on a CP932 path.
     bool Create(const std::string& path, DWORD access, DWORD share, DWORD disposition);
+    // CreateFileW on a path that is already UTF-16 (one from the environment).
+    bool Create(const std::wstring& path, DWORD access, DWORD share, DWORD disposition);
     bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
     // False on a failed call and on a short write: nothing is dropped silently.
     bool Write(const void* data, std::size_t size);

@@ -6,36 +6,18 @@
 
 #include "platform/win32/button.h"
 #include "platform/win32/edit.h"
+#include "platform/win32/environment.h"
 #include "platform/win32/file.h"
 #include "platform/win32/file_system.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/progress_bar.h"
 #include "platform/win32/save_file_dialog.h"
 #include "platform/win32/wide.h"
+#include "resources/resource.h"
 
 namespace platform::win32 {
 
 namespace {
-
-std::wstring EnvironmentValue(const wchar_t* name)
-{
-    const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
-    if (size == 0) return std::wstring();
-    std::vector<wchar_t> buffer(size);
-    const DWORD length = ::GetEnvironmentVariableW(name, buffer.data(), size);
-    if (length == 0 || length >= size) return std::wstring();
-    return std::wstring(buffer.data(), length);
-}
-
-void AppendTrace(const std::wstring& traceFile, const std::string& line)
-{
-    HANDLE file = ::CreateFileW(traceFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    ::CloseHandle(file);
-}
 
 std::wstring WindowTextOf(HWND wnd)
 {
@@ -70,7 +52,7 @@ bool Win32Windows::PostMessage(HWND wnd, unsigned message, std::intptr_t wParam,
 
 bool Win32ProgressView::Create()
 {
-    if (!m_dialog.Create(::GetModuleHandleW(nullptr), TEMPLATE_ID, nullptr)) return false;
+    if (!m_dialog.Create(::GetModuleHandleW(nullptr), IDD_PROGRESS, nullptr)) return false;
     // Windows makes a system-modal dialog topmost; Wine keeps the style but not the
     // placement, so the window is put there explicitly to stay in front of the host.
     if ((::GetWindowLongW(m_dialog.Handle(), GWL_STYLE) & DS_SYSMODAL) &&

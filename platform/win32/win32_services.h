@@ -39,7 +39,6 @@ private:
 // every change is followed by an explicit repaint from the caller (Update).
 class Win32ProgressView : public IProgressView {
 public:
-    enum { TEMPLATE_ID = 131 };
     bool Create() override;
     HWND Handle() override { return m_dialog.Handle(); }
     void SetParent(HWND parent) override;

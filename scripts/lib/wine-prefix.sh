@@ -50,6 +50,11 @@ REGFILE
 } | iconv -f UTF-8 -t CP932 > "$REG"
 wine regedit "$REG"
 wineserver -w
-grep -q '"ShowCrashDialog"=dword:00000000' "$PREFIX/user.reg" || { echo "the settings did not reach $PREFIX" >&2; exit 1; }
+# Wine keeps the name ＭＳ Ｐゴシック as \x escapes: a wrongly encoded file would not match.
+if ! grep -q '"ShowCrashDialog"=dword:00000000' "$PREFIX/user.reg" ||
+   ! grep -qF '"\xff2d\xff33 \xff30\x30b4\x30b7\x30c3\x30af"="IPAPGothic"' "$PREFIX/system.reg"; then
+    echo "the settings did not reach $PREFIX" >&2
+    exit 1
+fi
 touch "$STAMP"
 echo "Wine prefix $PREFIX created"

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/cp932.h"
-#include "dialog/condition_ids.h"
+#include "resources/resource.h"
 
 namespace fakes {
 

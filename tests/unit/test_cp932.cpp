@@ -4,16 +4,21 @@
 
 #include "app/edition.h"
 #include "common/cp932.h"
+#include "common/program_texts.h"
 #include "tests/fakes/byte_text.h"
 
 namespace {
 
 using fakes::HexBytes;
 
-TEST(SourceCharset, JapaneseLiteralsReachTheProgramAsCp932)
+// The program's texts carry their own bytes; the tests' literals need the build's flags.
+TEST(SourceCharset, ProgramTextsAndTestLiteralsAreCp932)
 {
-    EXPECT_EQ(HexBytes("所得税"), "8F 8A 93 BE 90 C5");
-    EXPECT_EQ(HexBytes("～"), "81 60");
+    EXPECT_EQ(HexBytes(texts::kCaption), "8F 8A 93 BE 90 C5");
+    EXPECT_EQ(HexBytes(texts::kCaption), HexBytes("所得税"));
+    EXPECT_EQ(HexBytes(texts::kPeriodFormat), HexBytes(" %04d/%02d/%02d～%04d/%02d/%02d"));
+    EXPECT_EQ(HexBytes(texts::kProductVersionTag), "5B 3D 90 BB 95 69 CA DE B0 BC DE AE DD 3D 5D");
+    EXPECT_EQ(HexBytes(texts::kCancelFormat), HexBytes("｢%s｣の集計を中止します。"));
     EXPECT_EQ(HexBytes(ProEdition().defaultProgramName), "4C 65 64 67 72 61 82 51 82 4F 20 50 52 4F");
 }
 

@@ -11,8 +11,9 @@
 #include "app/export_app.h"
 #include "app/progress/progress_dlg.h"
 #include "common/cp932.h"
-#include "dialog/condition_ids.h"
+#include "common/program_texts.h"
 #include "hostsim/hostsim.h"
+#include "resources/resource.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_message_boxes.h"
 #include "tests/fakes/fake_ui.h"
@@ -209,7 +210,7 @@ TEST_F(ExportRunTest, StandAloneRunWritesReportAndRemembersThePath)
     const std::vector<std::string> folderCalls = log.Only({"GetAppFolderPath"});
     EXPECT_EQ(2, std::count(folderCalls.begin(), folderCalls.end(), "GetAppFolderPath 1"))
         << ::testing::PrintToString(folderCalls);
-    EXPECT_EQ(ClExportApp::kCaption, caption) << "the static literal itself";
+    EXPECT_EQ(texts::kCaption, caption) << "the static literal itself";
     EXPECT_EQ(nullptr, owner);
 
     ASSERT_TRUE(fs.HasFile(kChosenPath));
@@ -236,7 +237,7 @@ TEST_F(ExportRunTest, StandAloneRunWritesReportAndRemembersThePath)
     EXPECT_TRUE(progress.destroyed);
     ASSERT_FALSE(progress.captions.empty());
     EXPECT_EQ("集計中 100％", progress.captions.back());
-    EXPECT_EQ(1000, progress.bars.at(ClProgressDlg::IDC_OVERALL).pos);
+    EXPECT_EQ(1000, progress.bars.at(IDC_PROGRESS_OVERALL).pos);
 
     const std::vector<std::string> waits = {"Begin", "Restore", "End"};
     EXPECT_EQ(waits, cursor.calls);

@@ -9,8 +9,8 @@
 
 namespace {
 
-const int kOverall = ClProgressDlg::IDC_OVERALL;
-const int kActivity = ClProgressDlg::IDC_ACTIVITY;
+const int kOverall = IDC_PROGRESS_OVERALL;
+const int kActivity = IDC_PROGRESS_ACTIVITY;
 
 std::string Percent(int value) { return "集計中 " + std::to_string(value) + "％"; }
 

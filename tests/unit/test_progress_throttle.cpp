@@ -12,8 +12,8 @@
 
 namespace {
 
-const int kOverall = ClProgressDlg::IDC_OVERALL;
-const int kActivity = ClProgressDlg::IDC_ACTIVITY;
+const int kOverall = IDC_PROGRESS_OVERALL;
+const int kActivity = IDC_PROGRESS_ACTIVITY;
 const std::int64_t kFrame = ClProgressDlg::kDefaultFrameMicroseconds;
 
 // Time stands still unless the test moves it; with step, every reading moves it on

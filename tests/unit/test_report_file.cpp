@@ -242,15 +242,14 @@ TEST_F(ReportFileTest, WriterLineFailsWhenItsGatheredWriteFails)
     fs.FailWriteAt(1);
     ClReportFile file;
     ClXmlWriter writer;
-    char line[256];
     ASSERT_EQ(0, writer.Open(&file, kOut));
     int firstFailure = 0;
     for (int i = 1; i <= 20 && !firstFailure; ++i)
-        if (!writer.WriteElement(line, "NAME", "value", 2)) firstFailure = i;
+        if (!writer.WriteElement("NAME", "value", 2)) firstFailure = i;
     // "\t\t<NAME>value</NAME>\r\n" is 22 bytes: the 3rd line no longer fits in 64.
     EXPECT_EQ(3, firstFailure);
     EXPECT_FALSE(file.IsOpen()) << "closed after the failure";
-    EXPECT_EQ(0, writer.WriteEndTag(line, "REPORT", 0));
+    EXPECT_EQ(0, writer.WriteEndTag("REPORT", 0));
     EXPECT_EQ("", fs.FileBytes(kOut));
 }
 

@@ -13,11 +13,10 @@ namespace {
 TEST(XmlWriter, FourLineScheduleRowIsByteExact)
 {
     fakes::ReportCapture c;
-    char line[256];
-    ASSERT_EQ(1, c.writer.WriteStartTag(line, "SENJUUSYA_UTIWAKE", 4, "COUNT", "1"));
-    ASSERT_EQ(1, c.writer.WriteElement(line, "SIMEI", "A&B", 5));
-    ASSERT_EQ(1, c.writer.WriteElement(line, "KYUURYOU", "", 5));
-    ASSERT_EQ(1, c.writer.WriteEndTag(line, "SENJUUSYA_UTIWAKE", 4));
+    ASSERT_EQ(1, c.writer.WriteStartTag("SENJUUSYA_UTIWAKE", 4, "COUNT", "1"));
+    ASSERT_EQ(1, c.writer.WriteElement("SIMEI", "A&B", 5));
+    ASSERT_EQ(1, c.writer.WriteElement("KYUURYOU", "", 5));
+    ASSERT_EQ(1, c.writer.WriteEndTag("SENJUUSYA_UTIWAKE", 4));
     EXPECT_EQ(Visible("\t\t\t\t<SENJUUSYA_UTIWAKE COUNT=\"1\">\r\n"
                       "\t\t\t\t\t<SIMEI>A&amp;B</SIMEI>\r\n"
                       "\t\t\t\t\t<KYUURYOU></KYUURYOU>\r\n"
@@ -57,11 +56,10 @@ TEST(XmlWriter, LineComposition)
 {
     for (const LineCase& t : kLines) {
         fakes::ReportCapture c;
-        char line[256];
         int r = 0;
-        if (t.kind == 0) r = c.writer.WriteStartTag(line, t.name, t.depth, t.a1, t.v1, t.a2, t.v2);
-        if (t.kind == 1) r = c.writer.WriteElement(line, t.name, t.text, t.depth, t.a1, t.v1, t.a2, t.v2);
-        if (t.kind == 2) r = c.writer.WriteEndTag(line, t.name, t.depth);
+        if (t.kind == 0) r = c.writer.WriteStartTag(t.name, t.depth, t.a1, t.v1, t.a2, t.v2);
+        if (t.kind == 1) r = c.writer.WriteElement(t.name, t.text, t.depth, t.a1, t.v1, t.a2, t.v2);
+        if (t.kind == 2) r = c.writer.WriteEndTag(t.name, t.depth);
         EXPECT_EQ(1, r) << t.label;
         EXPECT_EQ(Visible(t.expected), Visible(c.Bytes())) << t.label;
     }
@@ -70,17 +68,15 @@ TEST(XmlWriter, LineComposition)
 TEST(XmlWriter, TwoAttributesAreEscaped)
 {
     fakes::ReportCapture c;
-    char line[256];
-    c.writer.WriteStartTag(line, "ROW", 1, "A", "1", "B", "x<y");
+    c.writer.WriteStartTag("ROW", 1, "A", "1", "B", "x<y");
     EXPECT_EQ(Visible("\t<ROW A=\"1\" B=\"x&lt;y\">\r\n"), Visible(c.Bytes()));
 }
 
 TEST(XmlWriter, EscapedTextLongerThanTheLineIsWrittenWhole)
 {
     fakes::ReportCapture c;
-    char line[256];
     std::string amps(60, '&');
-    ASSERT_EQ(1, c.writer.WriteElement(line, "TOKUSYUJIJOU1", amps.c_str(), 4));
+    ASSERT_EQ(1, c.writer.WriteElement("TOKUSYUJIJOU1", amps.c_str(), 4));
     std::string escaped;
     for (int i = 0; i < 60; ++i) escaped += "&amp;";
     EXPECT_EQ(Visible("\t\t\t\t<TOKUSYUJIJOU1>" + escaped + "</TOKUSYUJIJOU1>\r\n"), Visible(c.Bytes()));
@@ -89,9 +85,8 @@ TEST(XmlWriter, EscapedTextLongerThanTheLineIsWrittenWhole)
 TEST(XmlWriter, WorstCaseValueIsWrittenWhole)
 {
     fakes::ReportCapture c;
-    char line[256];
     std::string quotes(255, '"');
-    ASSERT_EQ(1, c.writer.WriteElement(line, "E", quotes.c_str(), 0, "A", quotes.c_str(), "B", quotes.c_str()));
+    ASSERT_EQ(1, c.writer.WriteElement("E", quotes.c_str(), 0, "A", quotes.c_str(), "B", quotes.c_str()));
     std::string escaped;
     for (int i = 0; i < 255; ++i) escaped += "&quot;";
     EXPECT_EQ("<E A=\"" + escaped + "\" B=\"" + escaped + "\">" + escaped + "</E>\r\n", c.Bytes());
@@ -123,8 +118,7 @@ TEST(XmlWriter, OpenRejectsMissingArguments)
     ClReportFile file;
     EXPECT_EQ(-1, writer.Open(nullptr, "C:\\x.xml"));
     EXPECT_EQ(-1, writer.Open(&file, nullptr));
-    char line[256];
-    EXPECT_EQ(0, writer.WriteEndTag(line, "E", 0));   // no file attached
+    EXPECT_EQ(0, writer.WriteEndTag("E", 0));   // no file attached
     EXPECT_EQ(0, writer.Close());
 }
 
@@ -140,8 +134,7 @@ TEST(XmlWriter, FileThatCannotBeCreatedFailsAtTheFirstWrite)
         ClXmlWriter writer;
         EXPECT_EQ(0, writer.Open(&file, "C:\\missing\\report.xml"));
         EXPECT_EQ(0, writer.WriteRaw("<?xml?>\r\n"));
-        char line[256];
-        EXPECT_EQ(0, writer.WriteStartTag(line, "REPORT", 0));
+        EXPECT_EQ(0, writer.WriteStartTag("REPORT", 0));
         writer.Close();
         EXPECT_TRUE(file.HasFailed());
     }
@@ -152,12 +145,11 @@ TEST(XmlWriter, FailedWriteClosesTheFileAndEveryLaterWriteFails)
 {
     fakes::ReportCapture c;
     c.fs.FailWriteAt(2);
-    char line[256];
-    EXPECT_EQ(1, c.writer.WriteStartTag(line, "A", 0));
+    EXPECT_EQ(1, c.writer.WriteStartTag("A", 0));
     EXPECT_EQ(1, c.fs.OpenFileCount());
-    EXPECT_EQ(0, c.writer.WriteStartTag(line, "B", 0));
+    EXPECT_EQ(0, c.writer.WriteStartTag("B", 0));
     EXPECT_EQ(0, c.fs.OpenFileCount());
-    EXPECT_EQ(0, c.writer.WriteStartTag(line, "C", 0));
+    EXPECT_EQ(0, c.writer.WriteStartTag("C", 0));
     EXPECT_EQ("<A>\r\n", c.Bytes());
     EXPECT_TRUE(c.file.HasFailed());
 }
@@ -167,8 +159,7 @@ TEST(ReportFile, FailedFlushOrCloseIsReported)
     for (const char* op : {"Flush", "Close"}) {
         fakes::ReportCapture c;
         c.fs.FailCall(op, 1);
-        char line[256];
-        EXPECT_EQ(1, c.writer.WriteStartTag(line, "A", 0));
+        EXPECT_EQ(1, c.writer.WriteStartTag("A", 0));
         EXPECT_FALSE(c.file.Close()) << op;
         EXPECT_TRUE(c.file.HasFailed()) << op;
     }

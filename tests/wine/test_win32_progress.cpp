@@ -10,6 +10,7 @@
 #include "app/progress/progress_dlg.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_services.h"
+#include "resources/resource.h"
 #include "tests/fakes/byte_text.h"
 
 namespace {
@@ -18,8 +19,8 @@ using fakes::HexBytes;
 
 using platform::win32::Win32ProgressView;
 
-const int kOverall = 1018;
-const int kActivity = 1019;
+const int kOverall = IDC_PROGRESS_OVERALL;
+const int kActivity = IDC_PROGRESS_ACTIVITY;
 
 std::wstring WindowText(HWND wnd)
 {

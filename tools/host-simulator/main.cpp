@@ -22,6 +22,7 @@
 
 #include "common/cp932.h"
 #include "png_writer.h"
+#include "resources/resource.h"
 #include "script.h"
 
 using hostsim_tool::Step;
@@ -35,10 +36,10 @@ constexpr int kExitTimeout = 3;
 constexpr int kExitStepFailed = 4;
 
 // Control ids of the exporter's conditions dialog.
-constexpr int kIdPathBox = 1016;
-constexpr int kIdFormBusiness = 1010;
-constexpr int kIdFormOther = 1012;
-constexpr int kIdFormRealEstate = 1011;
+constexpr int kIdPathBox = IDC_OUTPUT_PATH;
+constexpr int kIdFormBusiness = IDC_RADIO_BUSINESS;
+constexpr int kIdFormOther = IDC_RADIO_OTHER;
+constexpr int kIdFormRealEstate = IDC_RADIO_REALESTATE;
 // Control ids of the message box and the common save-file dialog.
 constexpr int kIdMessageText = 0xFFFF;
 constexpr int kIdFileNameCombo = 0x47C;  // cmb13
