@@ -2,15 +2,15 @@
 
 #include <cstdint>
 
-#include "app/edition.h"
 #include "app/export_app.h"
-#include "dialog/condition_ids.h"
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
+#include "resources/resource.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/fake_wait_cursor.h"
 #include "tests/fakes/fake_windows.h"
 #include "tests/fakes/host_log.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace fakes {
 
@@ -68,13 +68,7 @@ ExportRunResult RunExport(const ExportRunSetup& setup)
     if (setup.remembered) fs.AddFile(kSampleRememberedFile, *setup.remembered);
     if (setup.prepare) setup.prepare(fs);
 
-    platform::Services services;
-    services.fs = &fs;
-    services.boxes = &boxes;
-    services.windows = &windows;
-    services.cursor = &cursor;
-    services.ui = &ui;
-    platform::SetServices(services);
+    ScopedServices installed(&fs, &boxes, &windows, &cursor, &ui);
 
     if (hostsim::LoadStoreFromText(setup.store)) {
         ui.Click(RadioOf(setup.category));
@@ -103,7 +97,6 @@ ExportRunResult RunExport(const ExportRunSetup& setup)
         result.progressHandle = progress->handle;
     }
     result.fileCalls = fs.calls();
-    platform::SetServices(platform::Services{});
     return result;
 }
 

@@ -4,19 +4,9 @@
 
 namespace fakes {
 
-ReportCapture::ReportCapture() : m_previous(platform::GetServices())
-{
-    platform::Services services = m_previous;
-    services.fs = &fs;
-    platform::SetServices(services);
-    writer.Open(&file, kPath);
-}
+ReportCapture::ReportCapture() { writer.Open(&file, kPath); }
 
-ReportCapture::~ReportCapture()
-{
-    writer.Close();
-    platform::SetServices(m_previous);
-}
+ReportCapture::~ReportCapture() { writer.Close(); }
 
 std::string ReportCapture::Bytes()
 {

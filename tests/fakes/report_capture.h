@@ -17,6 +17,7 @@
 #include "report/report_file.h"
 #include "report/xml_writer.h"
 #include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace fakes {
 
@@ -37,7 +38,7 @@ public:
     ClXmlWriter writer;
 
 private:
-    platform::Services m_previous;
+    ScopedServices m_installed{&fs};
 };
 
 // Depth TABs, "<name>", text, "</name>", CR LF.

@@ -87,7 +87,7 @@ std::string LinesJson(const Lines& lines)
     return out + "]";
 }
 
-struct StoreSpec {
+struct StoreOptions {
     int returnKind = 3;
     int businessKind = 3;
     std::string counts = "{}";
@@ -95,23 +95,23 @@ struct StoreSpec {
     Lines realEstatePl = kRealEstatePl;
 };
 
-std::string StoreJson(const StoreSpec& spec)
+std::string StoreJson(const StoreOptions& options)
 {
     std::string monthly = "[";
     for (int slot = 0; slot < 27; ++slot)
         monthly += (slot ? "," : "") + std::to_string((slot + 1) * kYen);
     monthly += "]";
     return std::string("{\"connection\":{\"initiate\":0,\"link\":0},") +
-           "\"user\":{\"id\":\"USER01\",\"selected\":[1,7]}," + "\"faults\":" + spec.faults + "," +
+           "\"user\":{\"id\":\"USER01\",\"selected\":[1,7]}," + "\"faults\":" + options.faults + "," +
            "\"dataSets\":[{\"number\":3,\"company\":\"other\",\"returnKind\":3},"
            "{\"number\":7,\"company\":\"Yamada\",\"returnKind\":" +
-           std::to_string(spec.returnKind) + ",\"businessKind\":" + std::to_string(spec.businessKind) +
+           std::to_string(options.returnKind) + ",\"businessKind\":" + std::to_string(options.businessKind) +
            ",\"blue\":{\"general\":{\"pl\":" + LinesJson(kBluePl) + ",\"assets\":" + LinesJson(kBlueAssets) +
            ",\"liabilities\":" + LinesJson(kBlueLiabilities) + ",\"manufacturing\":" +
-           LinesJson(kBlueManufacturing) + "},\"realEstate\":{\"pl\":" + LinesJson(spec.realEstatePl) +
+           LinesJson(kBlueManufacturing) + "},\"realEstate\":{\"pl\":" + LinesJson(options.realEstatePl) +
            ",\"assets\":" + LinesJson(kRealEstateAssets) + ",\"liabilities\":" + LinesJson(kRealEstateLiabilities) +
            "},\"monthly\":" + monthly + "}," + "\"white\":{\"general\":{\"pl\":" + LinesJson(kWhitePl) +
-           "},\"realEstate\":{\"pl\":" + LinesJson(kWhiteRealEstatePl) + "}}," + "\"counts\":" + spec.counts +
+           "},\"realEstate\":{\"pl\":" + LinesJson(kWhiteRealEstatePl) + "}}," + "\"counts\":" + options.counts +
            ",\"saved\":{\"general\":{\"realEstateIncome\":" + std::to_string(kSavedRealEstateIncome) +
            ",\"deduction\":1},\"realEstate\":{\"liabilityInterest\":" + std::to_string(12 * kYen) + "}}}]}";
 }
@@ -192,14 +192,14 @@ protected:
         g_nothrowArmed = false;
         hostsim::ResetForTests();
     }
-    void Load(const StoreSpec& spec)
+    void Load(const StoreOptions& options)
     {
-        ASSERT_TRUE(hostsim::LoadStoreFromText(StoreJson(spec))) << hostsim::StoreError();
+        ASSERT_TRUE(hostsim::LoadStoreFromText(StoreJson(options))) << hostsim::StoreError();
     }
     // Loads the store, runs one collection and returns its result.
-    int Run(const StoreSpec& spec, int category, FigureStore& store, ClProgressDlg* progress = nullptr)
+    int Run(const StoreOptions& options, int category, FigureStore& store, ClProgressDlg* progress = nullptr)
     {
-        Load(spec);
+        Load(options);
         if (HasFatalFailure())
             return -1;
         StDATAINFO data = SelectedData();
@@ -230,12 +230,12 @@ class DispatchTest : public CollectorTest, public ::testing::WithParamInterface<
 TEST_P(DispatchTest, CollectsTheChosenForm)
 {
     const DispatchCase& c = GetParam();
-    StoreSpec spec;
-    spec.returnKind = c.returnKind;
-    spec.businessKind = c.businessKind;
+    StoreOptions options;
+    options.returnKind = c.returnKind;
+    options.businessKind = c.businessKind;
     FigureStore store;
     fakes::HostLog log;
-    EXPECT_EQ(c.result, Run(spec, c.category, store)) << c.label;
+    EXPECT_EQ(c.result, Run(options, c.category, store)) << c.label;
     EXPECT_EQ(Describe(c.collected), Describe(store.Collected())) << c.label;
     EXPECT_EQ(c.monthlyFilled ? 1 * kYen : -1, store.monthly.llSlot[0]) << c.label;
     EXPECT_EQ(c.monthlyFilled ? 27 * kYen : -1, store.monthly.llSlot[26]) << c.label;
@@ -267,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CollectorTest, MissingDestinationAsksTheHostNothing)
 {
-    Load(StoreSpec{});
+    Load(StoreOptions{});
     StDATAINFO data = SelectedData();
     for (int missing = 0; missing < 5; ++missing) {
         FigureStore store;
@@ -305,11 +305,11 @@ class StatusTest : public CollectorTest, public ::testing::WithParamInterface<St
 TEST_P(StatusTest, FailuresFailTheCollectionAndKeepWhatWasCopied)
 {
     const StatusCase& c = GetParam();
-    StoreSpec spec;
-    spec.returnKind = c.returnKind;
-    spec.faults = c.faults;
+    StoreOptions options;
+    options.returnKind = c.returnKind;
+    options.faults = c.faults;
     FigureStore store;
-    EXPECT_EQ(c.result, Run(spec, c.category, store)) << c.label;
+    EXPECT_EQ(c.result, Run(options, c.category, store)) << c.label;
     EXPECT_EQ(Describe(c.collected), Describe(store.Collected())) << c.label;
     EXPECT_EQ(c.realEstateIncome, store.RealEstateIncome()) << c.label;
 }
@@ -437,11 +437,11 @@ class CountTest : public CollectorTest, public ::testing::WithParamInterface<Cou
 TEST_P(CountTest, AtMostTheCountIsCopied)
 {
     const CountCase& c = GetParam();
-    StoreSpec spec;
-    spec.returnKind = c.returnKind;
-    spec.counts = c.counts;
+    StoreOptions options;
+    options.returnKind = c.returnKind;
+    options.counts = c.counts;
     FigureStore store;
-    EXPECT_EQ(1, Run(spec, c.category, store)) << c.label;
+    EXPECT_EQ(1, Run(options, c.category, store)) << c.label;
     EXPECT_EQ(Describe(c.collected), Describe(store.Collected())) << c.label;
     EXPECT_EQ(c.realEstateIncome, store.RealEstateIncome()) << c.label;
 }
@@ -482,7 +482,7 @@ TEST_F(CollectorTest, CountsAreReadBeforeTheFirstWalk)
 {
     fakes::HostLog log;
     FigureStore store;
-    ASSERT_EQ(1, Run(StoreSpec{}, 1, store));
+    ASSERT_EQ(1, Run(StoreOptions{}, 1, store));
     const std::vector<std::string> walk =
         log.Only({"GetCount_PL", "GetCount_BS_Shisan", "GetCount_BS_FusaiShihon", "GetCount_SeizoGenka",
                   "MoveFirst_PL", "MoveFirst_BS_Shisan", "MoveFirst_BS_FusaiShihon", "MoveFirst_SeizoGenka"});
@@ -510,11 +510,11 @@ class RealEstateIncomeTest : public CollectorTest, public ::testing::WithParamIn
 TEST_P(RealEstateIncomeTest, FirstRow21ReplacesTheSavedIncome)
 {
     const IncomeCase& c = GetParam();
-    StoreSpec spec;
-    spec.realEstatePl = c.realEstatePl;
+    StoreOptions options;
+    options.realEstatePl = c.realEstatePl;
     fakes::HostLog log;
     FigureStore store;
-    EXPECT_EQ(1, Run(spec, 1, store)) << c.label;
+    EXPECT_EQ(1, Run(options, 1, store)) << c.label;
     EXPECT_EQ(c.realEstateIncome, store.RealEstateIncome()) << c.label;
     int calls = 0;
     for (const std::string& line : log.lines())
@@ -533,10 +533,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CollectorTest, NegativeRow21AmountIsStoredAsIs)
 {
-    StoreSpec spec;
-    spec.realEstatePl = {{21, -42}};
+    StoreOptions options;
+    options.realEstatePl = {{21, -42}};
     FigureStore store;
-    EXPECT_EQ(1, Run(spec, 2, store));
+    EXPECT_EQ(1, Run(options, 2, store));
     EXPECT_EQ(-42 * kYen, store.RealEstateIncome());
 }
 
@@ -544,14 +544,14 @@ TEST_F(CollectorTest, BlueSumsAreReadiedOnceForTheMonthlyTotalsAndIncome)
 {
     fakes::HostLog log;
     FigureStore store;
-    ASSERT_EQ(1, Run(StoreSpec{}, 1, store));
+    ASSERT_EQ(1, Run(StoreOptions{}, 1, store));
     EXPECT_EQ((std::vector<std::string>{"Ready 255 -> 0"}), log.Only({"Ready"}));
     EXPECT_EQ((std::vector<std::string>{"GetTsukibetsuUriageShiire -> 0"}), log.Only({"GetTsukibetsuUriageShiire"}));
 }
 
 TEST_F(CollectorTest, MonthlyTotalsAndIncomeReadyTheEngineWhenNothingElseDid)
 {
-    Load(StoreSpec{});
+    Load(StoreOptions{});
     StDATAINFO data = SelectedData();
     FigureStore store;
     ClFigureCollector collector;
@@ -573,7 +573,7 @@ TEST_F(CollectorTest, EachHostObjectIsBoundOnceToTheSelectedDataSet)
 {
     fakes::HostLog log;
     FigureStore store;
-    ASSERT_EQ(1, Run(StoreSpec{}, 1, store));
+    ASSERT_EQ(1, Run(StoreOptions{}, 1, store));
     const std::vector<std::string> binding =
         log.Only({"GetSetMgr", "AttachSetMgr", "GetSetObject", "GetSelectedInfo", "SetCurDataID", "GetOptLink",
                   "AttachOptLink", "GetDataIppan", "GetDataFudousan", "Ready"});
@@ -593,9 +593,9 @@ TEST_F(CollectorTest, WhiteEngineIsBoundWithTheOptionLink)
 {
     fakes::HostLog log;
     FigureStore store;
-    StoreSpec spec;
-    spec.returnKind = 4;
-    ASSERT_EQ(1, Run(spec, 3, store));
+    StoreOptions options;
+    options.returnKind = 4;
+    ASSERT_EQ(1, Run(options, 3, store));
     const std::vector<std::string> binding =
         log.Only({"SetCurDataID", "AttachOptLink", "Ready", "GetCount_PL", "GetTsukibetsuUriageShiire"});
     const std::vector<std::string> expected = {"SetCurDataID 7 -> 0", "SetCurDataID 7 -> 0", "AttachOptLink -> 0",
@@ -620,9 +620,9 @@ class AllocationTest : public CollectorTest, public ::testing::WithParamInterfac
 TEST_P(AllocationTest, FailedAllocationFailsTheCollection)
 {
     const AllocationCase& c = GetParam();
-    StoreSpec spec;
-    spec.returnKind = c.returnKind;
-    Load(spec);
+    StoreOptions options;
+    options.returnKind = c.returnKind;
+    Load(options);
     StDATAINFO data = SelectedData();
     FigureStore store;
     ClFigureCollector collector;
@@ -650,7 +650,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CollectorTest, NoFailedAllocationCollectsEverything)
 {
-    Load(StoreSpec{});
+    Load(StoreOptions{});
     StDATAINFO data = SelectedData();
     FigureStore store;
     ClFigureCollector collector;
@@ -690,10 +690,10 @@ TEST_P(ProgressTest, AdvancesThroughItsStretchAndPulsesPerLine)
         ClProgressDlg progress;
         ASSERT_TRUE(progress.Create());
         const std::shared_ptr<fakes::FakeProgressState> state = ui.progressViews.back();
-        StoreSpec spec;
-        spec.returnKind = c.returnKind;
+        StoreOptions options;
+        options.returnKind = c.returnKind;
         FigureStore store;
-        EXPECT_EQ(1, Run(spec, c.category, store, &progress)) << c.label;
+        EXPECT_EQ(1, Run(options, c.category, store, &progress)) << c.label;
 
         std::vector<std::string> captions;
         if (c.advanced) {
@@ -730,10 +730,10 @@ TEST_F(CollectorTest, ProgressStopsWhereReadyFails)
     {
         ClProgressDlg progress;
         ASSERT_TRUE(progress.Create());
-        StoreSpec spec;
-        spec.faults = R"({"Ready": 7})";
+        StoreOptions options;
+        options.faults = R"({"Ready": 7})";
         FigureStore store;
-        EXPECT_EQ(0, Run(spec, 1, store, &progress));
+        EXPECT_EQ(0, Run(options, 1, store, &progress));
         const std::vector<std::string>& captions = ui.progressViews.back()->captions;
         ASSERT_FALSE(captions.empty());
         char last[32];
