@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <unordered_map>
@@ -25,6 +26,7 @@ constexpr int kCheckerMissing = 77;
 
 struct Tally {
     int reports = 0;
+    int refused = 0;
     std::unordered_map<std::string, std::string> answers;   // report bytes -> problems
 };
 
@@ -32,8 +34,11 @@ Tally& TheTally()
 {
     static Tally* tally = [] {
         std::atexit([] {
-            std::printf("[ schema ] %d reports checked against docs/schema, %zu distinct ones by xmllint\n",
-                        TheTally().reports, TheTally().answers.size());
+            const Tally& t = TheTally();
+            std::printf("[ schema ] %s: %d reports checked against docs/schema (%d valid, %d refused), %zu "
+                        "distinct ones run through xmllint\n",
+                        program_invocation_short_name, t.reports, t.reports - t.refused, t.refused,
+                        t.answers.size());
         });
         return new Tally;
     }();
@@ -89,6 +94,7 @@ std::string SchemaProblems(const std::string& report)
         known = tally.answers.emplace(report, status == 0 ? std::string() : output).first;
     }
     ++tally.reports;
+    if (!known->second.empty()) ++tally.refused;
     return known->second;
 }
 
