@@ -95,6 +95,7 @@ TEST_P(WriteFaultSweep, EveryWriteFlushAndCloseOfTheReportFailingInTurn)
     const fakes::ExportRunResult after = Run("Write", writes + 1);
     EXPECT_EQ(0, after.resultCode);
     EXPECT_EQ(clean.report, after.report);
+    EXPECT_EQ("", fakes::SchemaProblems(after.report));
     ASSERT_EQ(1u, after.boxes.size());
     EXPECT_EQ(kCompleted, after.boxes[0].text);
     EXPECT_EQ(kRemembered, after.remembered);
