@@ -16,6 +16,7 @@
 #include "common/cp932.h"
 #include "hostsim/hostsim.h"
 #include "tests/fakes/export_run.h"
+#include "tests/fakes/report_schema.h"
 
 namespace {
 
@@ -161,6 +162,7 @@ protected:
             EXPECT_TRUE(run.report.size() > end.size() &&
                         run.report.compare(run.report.size() - end.size(), end.size(), end) == 0)
                 << "the report is not complete";
+            EXPECT_EQ("", fakes::SchemaProblems(run.report));
             ExpectRemembered(run.remembered);
         } else {
             EXPECT_FALSE(run.reportExists) << "a report was left although the run failed";

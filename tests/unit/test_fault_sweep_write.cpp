@@ -12,6 +12,7 @@
 #include "common/cp932.h"
 #include "hostsim/hostsim.h"
 #include "tests/fakes/export_run.h"
+#include "tests/fakes/report_schema.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ TEST_P(WriteFaultSweep, EveryWriteFlushAndCloseOfTheReportFailingInTurn)
     const fakes::ExportRunResult clean = Run("", 0);
     ASSERT_EQ(0, clean.resultCode);
     ASSERT_TRUE(clean.reportExists);
+    EXPECT_EQ("", fakes::SchemaProblems(clean.report));
     const int writes = Lines(clean.report);   // one write per line
     ASSERT_GT(writes, 20);
 
@@ -93,6 +95,7 @@ TEST_P(WriteFaultSweep, EveryWriteFlushAndCloseOfTheReportFailingInTurn)
     const fakes::ExportRunResult after = Run("Write", writes + 1);
     EXPECT_EQ(0, after.resultCode);
     EXPECT_EQ(clean.report, after.report);
+    EXPECT_EQ("", fakes::SchemaProblems(after.report));
     ASSERT_EQ(1u, after.boxes.size());
     EXPECT_EQ(kCompleted, after.boxes[0].text);
     EXPECT_EQ(kRemembered, after.remembered);

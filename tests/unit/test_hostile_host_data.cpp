@@ -21,6 +21,7 @@
 #include "report/xml_writer.h"
 #include "tests/fakes/export_run.h"
 #include "tests/fakes/report_capture.h"
+#include "tests/fakes/report_schema.h"
 #include "tests/fakes/saved_details.h"
 
 namespace {
@@ -225,6 +226,7 @@ TEST_P(HostileHostData, EveryReportIsWellFormedShiftJisXml)
     std::string why;
     EXPECT_TRUE(ParsesAsXml(report, &why)) << why;
 #endif
+    EXPECT_EQ("", fakes::SchemaProblems(report));
 }
 
 const Scenario kScenarios[] = {

@@ -2,8 +2,8 @@
 # Runs one end-to-end case under Wine: a fresh program folder with the exporter and
 # TaxvaneDef.ini, the case's host data store, the host simulator driving the exporter
 # by the case's script, and then the checks: the simulator's printed lines against the
-# expected file, the host call log, the report against its golden, and the case's own
-# checks.
+# expected file, the host call log, the report against its golden, the case's own
+# checks, and every report left against the schema.
 #
 # Usage: run_case.sh CASE_DIR
 # Environment (set by CMake): E2E_SOURCE_DIR, E2E_WORK_ROOT, E2E_SIMULATOR, E2E_PRO,
@@ -159,6 +159,24 @@ run_simulator() {
     fi
 }
 
+# Every report the case left in its work folder must validate against the schema of its
+# layout (a file without a REPORT element is not a report: another program's file).
+check_schema() {
+    local -a reports=()
+    mapfile -t reports < <(grep -rl --include='*.xml' '<REPORT>' "$WORK" | sort)
+    echo "--- schema:"
+    if [ ${#reports[@]} -eq 0 ]; then
+        echo "check-report: no report to validate"
+        return
+    fi
+    local rc=0
+    bash "$E2E_SOURCE_DIR/docs/schema/check-report.sh" "${reports[@]}" || rc=$?
+    case $rc in
+        0|77) ;;
+        *) fail "a report breaks the schema (docs/schema)" ;;
+    esac
+}
+
 # Every line of the order file must occur in the host call log, in this order.
 check_log_order() {
     local order=$1 log="$WORK/host.log"
@@ -217,4 +235,5 @@ if [ -f "$CASE_DIR/expected2.txt" ]; then
         check2
     fi
 fi
+check_schema
 echo "PASS [$CASE]"
