@@ -19,6 +19,7 @@
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_message_boxes.h"
 #include "tests/fakes/fake_ui.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -73,11 +74,6 @@ class ConditionDlg : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        platform::Services services;
-        services.fs = &fs;
-        services.boxes = &boxes;
-        services.ui = &ui;
-        platform::SetServices(services);
         SetHostFolders("C:\\Out\\", "C:\\Settings\\");
         fs.AddDirectory("C:\\Out");
         fs.AddDirectory("C:\\Windows");
@@ -87,7 +83,6 @@ protected:
     }
     void TearDown() override
     {
-        platform::SetServices(platform::Services{});
         RememberedDestinationLockWait() = RememberedLockWait{};
         hostsim::ResetForTests();
     }
@@ -125,6 +120,7 @@ protected:
     fakes::FakeFileSystem fs;
     fakes::FakeMessageBoxes boxes;
     fakes::FakeUi ui;
+    fakes::ScopedServices installed{&fs, &boxes, &ui};
 };
 
 int RadioOf(int category)
@@ -168,11 +164,7 @@ TEST_F(ConditionDlg, StartForEveryBusinessKindRememberedCategoryAndHostPath)
                     fakes::FakeFileSystem local;
                     fakes::FakeMessageBoxes localBoxes;
                     fakes::FakeUi localUi;
-                    platform::Services services;
-                    services.fs = &local;
-                    services.boxes = &localBoxes;
-                    services.ui = &localUi;
-                    platform::SetServices(services);
+                    fakes::ScopedServices installedLocal(&local, &localBoxes, &localUi);
                     const std::string rememberedPath = emptyRememberedPath ? "" : "C:\\mem\\r.xml";
                     if (category >= 0)
                         local.AddFile(kEnvFile, "USER01/1/5:0/0/" + std::to_string(category) + "/" + rememberedPath + "\n");
@@ -328,11 +320,7 @@ TEST_F(ConditionDlg, ExecuteRows)
         fakes::FakeMessageBoxes localBoxes;
         for (int answer : row.answers) localBoxes.QueueAnswer(answer);
         fakes::FakeUi localUi;
-        platform::Services services;
-        services.fs = &local;
-        services.boxes = &localBoxes;
-        services.ui = &localUi;
-        platform::SetServices(services);
+        fakes::ScopedServices installedLocal(&local, &localBoxes, &localUi);
 
         auto dlg = Make(3, row.hostPath);
         if (row.hostPath.empty()) localUi.SetText(IDC_OUTPUT_PATH, row.path);

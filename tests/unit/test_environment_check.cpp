@@ -9,6 +9,7 @@
 #include "hostsim/hostsim.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_message_boxes.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -57,18 +58,11 @@ const EnvCase kCases[] = {
 
 class EnvironmentFixture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        hostsim::ResetForTests();
-        platform::Services services;
-        services.fs = &fs;
-        services.boxes = &boxes;
-        platform::SetServices(services);
-    }
-    void TearDown() override { platform::SetServices(platform::Services{}); }
+    void SetUp() override { hostsim::ResetForTests(); }
 
     fakes::FakeFileSystem fs;
     fakes::FakeMessageBoxes boxes;
+    fakes::ScopedServices installed{&fs, &boxes};
 };
 
 class EnvironmentCheckTest : public EnvironmentFixture, public ::testing::WithParamInterface<EnvCase> {};

@@ -20,6 +20,7 @@
 #include "tests/fakes/fake_wait_cursor.h"
 #include "tests/fakes/fake_windows.h"
 #include "tests/fakes/host_log.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -100,20 +101,9 @@ protected:
         fs.AddFile("C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\r\nTV14=2\r\n");
         // The run must make the program's folder current itself.
         fs.SetCurrentDirValue("C:\\");
-        platform::Services services;
-        services.fs = &fs;
-        services.boxes = &boxes;
-        services.windows = &windows;
-        services.cursor = &cursor;
-        services.ui = &ui;
-        platform::SetServices(services);
     }
 
-    void TearDown() override
-    {
-        platform::SetServices(platform::Services{});
-        hostsim::ResetForTests();
-    }
+    void TearDown() override { hostsim::ResetForTests(); }
 
     void Load(const std::vector<std::pair<std::string, std::string>>& replacements)
     {
@@ -185,6 +175,7 @@ protected:
     fakes::FakeWaitCursor cursor;
     fakes::FakeUi ui;
     ClExportApp app;
+    fakes::ScopedServices installed{&fs, &boxes, &windows, &cursor, &ui};
     int started = -1;
     const char* caption = nullptr;
     HWND owner = nullptr;

@@ -17,6 +17,7 @@
 #include "tests/fakes/fake_progress_view.h"
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/host_log.h"
+#include "tests/fakes/scoped_services.h"
 
 // ---- allocation failures: the Nth nothrow allocation while armed returns null ----
 
@@ -682,34 +683,28 @@ TEST_P(ProgressTest, AdvancesThroughItsStretchAndPulsesPerLine)
 {
     const ProgressCase& c = GetParam();
     fakes::FakeUi ui;
-    const platform::Services previous = platform::GetServices();
-    platform::Services services = previous;
-    services.ui = &ui;
-    platform::SetServices(services);
-    {
-        ClProgressDlg progress;
-        ASSERT_TRUE(progress.Create());
-        const std::shared_ptr<fakes::FakeProgressState> state = ui.progressViews.back();
-        StoreOptions options;
-        options.returnKind = c.returnKind;
-        FigureStore store;
-        EXPECT_EQ(1, Run(options, c.category, store, &progress)) << c.label;
+    fakes::ScopedServices installed(&ui);
+    ClProgressDlg progress;
+    ASSERT_TRUE(progress.Create());
+    const std::shared_ptr<fakes::FakeProgressState> state = ui.progressViews.back();
+    StoreOptions options;
+    options.returnKind = c.returnKind;
+    FigureStore store;
+    EXPECT_EQ(1, Run(options, c.category, store, &progress)) << c.label;
 
-        std::vector<std::string> captions;
-        if (c.advanced) {
-            const int stretches[3][2] = {{100, 300}, {300, 400}, {400, 500}};
-            for (const auto& stretch : stretches)
-                for (int unit = stretch[0]; unit <= stretch[1]; unit += 10) {
-                    char caption[32];
-                    std::snprintf(caption, sizeof caption, "集計中 %d％", unit / 10);
-                    captions.push_back(caption);
-                }
-        }
-        EXPECT_EQ(captions, state->captions) << c.label;
-        const int advanceUnits = c.advanced ? 201 + 101 + 101 : 0;
-        EXPECT_EQ(advanceUnits + c.pulses, state->counts["SetRange"]) << c.label;
+    std::vector<std::string> captions;
+    if (c.advanced) {
+        const int stretches[3][2] = {{100, 300}, {300, 400}, {400, 500}};
+        for (const auto& stretch : stretches)
+            for (int unit = stretch[0]; unit <= stretch[1]; unit += 10) {
+                char caption[32];
+                std::snprintf(caption, sizeof caption, "集計中 %d％", unit / 10);
+                captions.push_back(caption);
+            }
     }
-    platform::SetServices(previous);
+    EXPECT_EQ(captions, state->captions) << c.label;
+    const int advanceUnits = c.advanced ? 201 + 101 + 101 : 0;
+    EXPECT_EQ(advanceUnits + c.pulses, state->counts["SetRange"]) << c.label;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -723,25 +718,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CollectorTest, ProgressStopsWhereReadyFails)
 {
     fakes::FakeUi ui;
-    const platform::Services previous = platform::GetServices();
-    platform::Services services = previous;
-    services.ui = &ui;
-    platform::SetServices(services);
-    {
-        ClProgressDlg progress;
-        ASSERT_TRUE(progress.Create());
-        StoreOptions options;
-        options.faults = R"({"Ready": 7})";
-        FigureStore store;
-        EXPECT_EQ(0, Run(options, 1, store, &progress));
-        const std::vector<std::string>& captions = ui.progressViews.back()->captions;
-        ASSERT_FALSE(captions.empty());
-        char last[32];
-        std::snprintf(last, sizeof last, "集計中 %d％", 30);
-        EXPECT_EQ(21u, captions.size());
-        EXPECT_EQ(std::string(last), captions.back());
-    }
-    platform::SetServices(previous);
+    fakes::ScopedServices installed(&ui);
+    ClProgressDlg progress;
+    ASSERT_TRUE(progress.Create());
+    StoreOptions options;
+    options.faults = R"({"Ready": 7})";
+    FigureStore store;
+    EXPECT_EQ(0, Run(options, 1, store, &progress));
+    const std::vector<std::string>& captions = ui.progressViews.back()->captions;
+    ASSERT_FALSE(captions.empty());
+    char last[32];
+    std::snprintf(last, sizeof last, "集計中 %d％", 30);
+    EXPECT_EQ(21u, captions.size());
+    EXPECT_EQ(std::string(last), captions.back());
 }
 
 }  // namespace

@@ -6,25 +6,19 @@
 #include <string>
 
 #include "dialog/path_functions.h"
-#include "platform/services.h"
 #include "report/report_builder.h"
 #include "report/xml_writer.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/report_capture.h"
 #include "tests/fakes/saved_details.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
 class WithFakeFileSystem : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        platform::Services services;
-        services.fs = &fs;
-        platform::SetServices(services);
-    }
-    void TearDown() override { platform::SetServices(platform::Services{}); }
     fakes::FakeFileSystem fs;
+    fakes::ScopedServices installed{&fs};
 };
 
 // fuzz_path_functions: "\xE5" (a lead byte with nothing after it) got a backslash

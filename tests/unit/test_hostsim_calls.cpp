@@ -12,6 +12,7 @@
 #include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -554,20 +555,8 @@ public:
 
 class HostMessageBox : public HostCalls {
 protected:
-    void SetUp() override
-    {
-        saved_ = platform::GetServices();
-        platform::Services services = saved_;
-        services.boxes = &boxes_;
-        platform::SetServices(services);
-    }
-    void TearDown() override
-    {
-        platform::SetServices(saved_);
-        HostCalls::TearDown();
-    }
     RecordingBoxes boxes_;
-    platform::Services saved_;
+    fakes::ScopedServices installed_{&boxes_};
 };
 
 TEST_F(HostMessageBox, PlaceholderBecomesTheProductName)
@@ -607,16 +596,12 @@ TEST_F(HostMessageBox, CaptionDefaultsToTheConnectionsCaption)
 
 TEST_F(HostCalls, MessageBoxWithoutTheServiceGoesToStderr)
 {
-    platform::Services saved = platform::GetServices();
-    platform::Services none = saved;
-    none.boxes = nullptr;
-    platform::SetServices(none);
+    fakes::ScopedServices noBoxes(static_cast<platform::IMessageBoxes*>(nullptr));
     char text[] = "ES_APRPACKAGENAME";
     char caption[] = "cap";
     testing::internal::CaptureStderr();
     EXPECT_EQ(ClAccConnect::Inst()->DispMsg(nullptr, text, caption, 0x30), 1u);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[cap] Taxvane\n");
-    platform::SetServices(saved);
 }
 
 }  // namespace

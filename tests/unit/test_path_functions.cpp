@@ -10,6 +10,7 @@
 #include "platform/services.h"
 #include "tests/fakes/byte_text.h"
 #include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -17,15 +18,8 @@ using fakes::PrintableBytes;
 
 class PathFunctions : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        platform::Services services;
-        services.fs = &fs;
-        platform::SetServices(services);
-    }
-    void TearDown() override { platform::SetServices(platform::Services{}); }
-
     fakes::FakeFileSystem fs;
+    fakes::ScopedServices installed{&fs};
 };
 
 }  // namespace
@@ -316,9 +310,7 @@ TEST_F(PathFunctions, CreateFolderChainFailingAtEachStepLeavesOnlyWhatExistedBef
 {
     for (int failAt = 1; failAt <= 4; ++failAt) {
         fakes::FakeFileSystem local;
-        platform::Services services;
-        services.fs = &local;
-        platform::SetServices(services);
+        fakes::ScopedServices installedLocal(&local);
         local.AddDirectory("C:\\keep\\表");
         const std::vector<std::string> before = local.Directories();
         local.FailCall("CreateDirectory", failAt);

@@ -12,6 +12,7 @@
 
 #include "platform/posix/posix_services.h"
 #include "platform/services.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -106,13 +107,12 @@ TEST_F(PosixFs, ProfileStrings)
 
 TEST(PosixServices, InstallSetsEveryService)
 {
-    platform::Services saved = platform::GetServices();
+    fakes::ScopedServices restored;   // puts back what was in force before the install
     platform::InstallPosixServices();
     const platform::Services& s = platform::GetServices();
     EXPECT_TRUE(s.fs && s.boxes && s.windows && s.cursor && s.ui);
     EXPECT_EQ(platform::ID_NO, s.boxes->Show(nullptr, "q", "c", platform::MB_TYPE_YESNO | platform::MB_TYPE_ICONQUESTION));
     EXPECT_EQ(platform::ID_OK, s.boxes->Show(nullptr, "i", "c", platform::MB_TYPE_ICONINFORMATION));
-    platform::SetServices(saved);
 }
 
 TEST(PosixTaskMemory, BlocksKnowTheirSize)

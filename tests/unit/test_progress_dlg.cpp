@@ -6,6 +6,7 @@
 
 #include "app/progress/progress_dlg.h"
 #include "tests/fakes/fake_ui.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -16,17 +17,10 @@ std::string Percent(int value) { return "集計中 " + std::to_string(value) + "
 
 class ProgressDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        platform::Services services;
-        services.ui = &ui;
-        platform::SetServices(services);
-    }
-    void TearDown() override { platform::SetServices(platform::Services{}); }
-
     fakes::FakeProgressState& State() { return *ui.progressViews.back(); }
 
     fakes::FakeUi ui;
+    fakes::ScopedServices installed{&ui};
 };
 
 TEST_F(ProgressDlgTest, ResetSetsRangeStepAndPosition)

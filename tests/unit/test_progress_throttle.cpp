@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/progress/progress_dlg.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -102,21 +103,14 @@ class ProgressThrottle : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        platform::Services services;
-        services.ui = &ui;
-        services.clock = &r.clock;
-        platform::SetServices(services);
         ClProgressDlg::SetFrameInterval(kFrame);
         ClProgressDlg::ResetStats();
     }
-    void TearDown() override
-    {
-        platform::SetServices(platform::Services{});
-        ClProgressDlg::SetFrameInterval(ClProgressDlg::kDefaultFrameMicroseconds);
-    }
+    void TearDown() override { ClProgressDlg::SetFrameInterval(ClProgressDlg::kDefaultFrameMicroseconds); }
 
     Recording r;
     TimedUi ui{r};
+    fakes::ScopedServices installed{&ui, &r.clock};
 };
 
 std::string Percent(int value) { return "集計中 " + std::to_string(value) + "％"; }

@@ -10,9 +10,9 @@
 #include "dialog/condition_dlg.h"
 #include "dialog/remembered_destination.h"
 #include "hostsim/hostsim.h"
-#include "platform/services.h"
 #include "tests/fakes/byte_text.h"
 #include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -53,22 +53,14 @@ class Remembered : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Install(fs);
         SetHostFolders("C:\\Out\\", kSettings);
         RememberedDestinationLockWait() = RememberedLockWait{3, 0, nullptr};
         dlg = MakeDialog("USER01", 1, 5);
     }
     void TearDown() override
     {
-        platform::SetServices(platform::Services{});
         RememberedDestinationLockWait() = RememberedLockWait{};
         hostsim::ResetForTests();
-    }
-    static void Install(fakes::FakeFileSystem& system)
-    {
-        platform::Services services;
-        services.fs = &system;
-        platform::SetServices(services);
     }
     static std::unique_ptr<ClConditionDlg> MakeDialog(const std::string& user, int32_t first, int32_t second)
     {
@@ -98,6 +90,7 @@ protected:
 
     fakes::FakeFileSystem fs;
     std::unique_ptr<ClConditionDlg> dlg;
+    fakes::ScopedServices installed{&fs};
 };
 
 }  // namespace
@@ -298,7 +291,7 @@ TEST_F(Remembered, FailureAtEachOperationLeavesTheOldFileWhole)
 
     // How many operations a successful rewrite takes.
     fakes::FakeFileSystem probe;
-    Install(probe);
+    fakes::ScopedServices installedProbe(&probe);
     probe.AddFile(kFile, old);
     probe.ResetCalls();
     ASSERT_EQ(dlg->WriteRememberedDestination(0, 0, 2, "C:\\new.xml"), 1);
@@ -308,7 +301,7 @@ TEST_F(Remembered, FailureAtEachOperationLeavesTheOldFileWhole)
     int refused = 0;
     for (int failAt = 1; failAt <= total; ++failAt) {
         fakes::FakeFileSystem local;
-        Install(local);
+        fakes::ScopedServices installedLocal(&local);
         local.AddFile(kFile, old);
         local.ResetCalls();
         local.FailNthOperation(failAt);
@@ -339,7 +332,7 @@ TEST_F(Remembered, FailingWritesOfTheNewContentKeepTheOldFile)
     const std::string old = "USER01/1/5:0/0/1/C:\\old.xml\n";
     for (const char* operation : {"Write", "Flush", "Close", "CreateNew", "ReplaceFile", "ReadFile"}) {
         fakes::FakeFileSystem local;
-        Install(local);
+        fakes::ScopedServices installedLocal(&local);
         local.AddFile(kFile, old);
         local.FailCall(operation, 1);
         EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 2, "C:\\new.xml"), 0) << operation;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "hostsim/hostsim.h"
 #include "platform/services.h"
 #include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/scoped_services.h"
 #ifndef _WIN32
 #include "platform/posix/posix_services.h"
 #endif
@@ -95,7 +97,6 @@ protected:
     }
     void TearDown() override
     {
-        platform::SetServices(platform::Services{});
         RememberedDestinationLockWait() = RememberedLockWait{};
         hostsim::ResetForTests();
     }
@@ -106,13 +107,12 @@ protected:
         auto fs = std::make_unique<fakes::FakeFileSystem>();
         fs->AddDirectory("C:\\Users\\Public\\Ledgra\\");
         if (GetParam().exists) fs->AddFile(kFile, GetParam().bytes);
-        platform::Services services;
-        services.fs = fs.get();
-        platform::SetServices(services);
+        installed.emplace(fs.get());
         return fs;
     }
 
     std::unique_ptr<ClConditionDlg> dialog;
+    std::optional<fakes::ScopedServices> installed;
 };
 
 TEST_P(RememberedFaults, EveryOperationOfTheRewriteFailingInTurn)
@@ -243,9 +243,7 @@ TEST(RememberedConcurrency, ExportersRewritingAtTheSameMomentLoseNoRecord)
             close(barrier[1]);
             char go;
             (void)!read(barrier[0], &go, 1);   // all start together when the parent closes the pipe
-            platform::Services services;
-            services.fs = &platform::PosixFileSystem();
-            platform::SetServices(services);
+            fakes::ScopedServices installed(&platform::PosixFileSystem());
             RememberedDestinationLockWait() = RememberedLockWait{100000, 0, nullptr};
             ClConditionDlg dialog(nullptr, ProEdition().envFileName);
             std::snprintf(dialog.m_szUserId, sizeof dialog.m_szUserId, "EXPORTER%d", e);

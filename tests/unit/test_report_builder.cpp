@@ -14,6 +14,7 @@
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/report_capture.h"
 #include "tests/fakes/saved_details.h"
+#include "tests/fakes/scoped_services.h"
 
 using fakes::Visible;
 
@@ -25,11 +26,6 @@ class ReportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_previous = platform::GetServices();
-        platform::Services services = m_previous;
-        services.fs = &fs;
-        services.boxes = &boxes;
-        platform::SetServices(services);
         builder.sumLines = &sumLines;
         builder.monthlyTotals = &monthly;
         builder.savedGeneral = &saved.general;
@@ -49,11 +45,7 @@ protected:
             sumLines.push_back(line);
         }
     }
-    void TearDown() override
-    {
-        FreeSumLines(sumLines);
-        platform::SetServices(m_previous);
-    }
+    void TearDown() override { FreeSumLines(sumLines); }
     std::string Run(int expectedResult = 1, short functionId = 1)
     {
         EXPECT_EQ(expectedResult, builder.WriteReport(kOut, functionId, &info));
@@ -66,9 +58,7 @@ protected:
     StAOSUMINFO_TSUKIBETSU monthly{};
     ClReportBuilder builder;
     StDATAINFO info{};
-
-private:
-    platform::Services m_previous;
+    fakes::ScopedServices installed{&fs, &boxes};
 };
 
 const char kSystemDefault[] =
@@ -138,9 +128,7 @@ TEST_F(ReportTest, SupportFileFields)
     for (const SupportCase& c : cases) {
         fakes::FakeFileSystem local;
         local.AddFile("C:\\SUPPORT.INF", c.file);
-        platform::Services services = platform::GetServices();
-        services.fs = &local;
-        platform::SetServices(services);
+        fakes::ScopedServices installedLocal(&local);
         EXPECT_EQ(1, builder.WriteReport(kOut, 1, &info)) << c.label;
         std::string expected = "\t\t<PROGRAMNAME>" + std::string(ClXmlWriter::Escape(c.name.c_str())) +
                                "</PROGRAMNAME>\r\n\t\t<PROGRAMVER>" + c.version + "</PROGRAMVER>\r\n";
@@ -356,13 +344,10 @@ private:
 TEST_F(ReportTest, ConnectedProgramVersionComesFromStringResourceOne)
 {
     VersionUi ui("20.01.02");
-    platform::Services services = platform::GetServices();
-    services.ui = &ui;
-    platform::SetServices(services);
+    fakes::ScopedServices withVersion(&ui);
     EXPECT_NE(std::string::npos, Run().find("\t\t<CONNECTEDPROGRAMVER>20.01.02</CONNECTEDPROGRAMVER>\r\n"));
 
     VersionUi none("");
-    services.ui = &none;
-    platform::SetServices(services);
+    fakes::ScopedServices withoutVersion(&none);
     EXPECT_NE(std::string::npos, Run().find("\t\t<CONNECTEDPROGRAMVER>20.01.01</CONNECTEDPROGRAMVER>\r\n"));
 }

@@ -14,6 +14,7 @@
 #include "tests/fakes/fake_ui.h"
 #include "tests/fakes/report_capture.h"
 #include "tests/fakes/saved_details.h"
+#include "tests/fakes/scoped_services.h"
 
 namespace {
 
@@ -75,19 +76,7 @@ std::array<void**, 15> BlockSlots(StAOSIROSAVEINFO_IPPAN& general, StAOSIROSAVEI
 
 class ReportFailures : public ::testing::TestWithParam<Form> {
 protected:
-    void SetUp() override { m_previous = platform::GetServices(); }
-    void TearDown() override { platform::SetServices(m_previous); }
-    void Use(fakes::FakeFileSystem& fs)
-    {
-        platform::Services services = m_previous;
-        services.fs = &fs;
-        services.boxes = &boxes;
-        platform::SetServices(services);
-    }
     fakes::FakeMessageBoxes boxes;
-
-private:
-    platform::Services m_previous;
 };
 
 TEST_P(ReportFailures, EveryFailingWriteFailsTheReport)
@@ -96,7 +85,7 @@ TEST_P(ReportFailures, EveryFailingWriteFailsTheReport)
     std::string whole;
     {
         fakes::FakeFileSystem fs;
-        Use(fs);
+        fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
         ASSERT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
         writes = fs.CallCount("Write");
@@ -106,7 +95,7 @@ TEST_P(ReportFailures, EveryFailingWriteFailsTheReport)
     for (int n = 1; n <= writes; ++n) {
         fakes::FakeFileSystem fs;
         fs.FailWriteAt(n);
-        Use(fs);
+        fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
         EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << "write " << n << " of " << writes;
         EXPECT_EQ(0, fs.OpenFileCount()) << "write " << n;
@@ -122,7 +111,7 @@ TEST_P(ReportFailures, FailedFlushOrCloseFailsTheReport)
     for (const char* op : {"Flush", "Close", "CreateExclusive"}) {
         fakes::FakeFileSystem fs;
         fs.FailCall(op, 1);
-        Use(fs);
+        fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
         EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << op;
         EXPECT_EQ(0, fs.OpenFileCount()) << op;
@@ -134,7 +123,7 @@ TEST_P(ReportFailures, DiskFullFromAnyPointFailsTheReport)
     for (int n : {1, 2, 3, 20, 200}) {
         fakes::FakeFileSystem fs;
         fs.FailCallsFrom("Write", n);
-        Use(fs);
+        fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
         EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << n;
     }
@@ -146,7 +135,7 @@ TEST_P(ReportFailures, MissingBlocksReadAsEmptyOnes)
     // all-zero block in its place (the rental list: its end marker alone).
     for (int block = 0; block < 15; ++block) {
         fakes::FakeFileSystem fs;
-        Use(fs);
+        fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
         StAOSIROSAVEINFO_IPPAN general = run.saved.general;
         StAOSIROSAVEINFO_FUDOUSAN realEstate = run.saved.realEstate;
@@ -172,7 +161,7 @@ TEST_P(ReportFailures, MissingBlocksReadAsEmptyOnes)
     }
     // Neither record at all: every schedule is empty and the report still whole.
     fakes::FakeFileSystem fs;
-    Use(fs);
+    fakes::ScopedServices installed(&fs, &boxes);
     ReportRun run(GetParam());
     run.builder.savedGeneral = nullptr;
     run.builder.savedRealEstate = nullptr;
@@ -191,27 +180,20 @@ INSTANTIATE_TEST_SUITE_P(AllForms, ReportFailures,
 
 TEST(ReportProgress, BuilderRunsTheCaptionFromFiftyToOneHundred)
 {
-    platform::Services previous = platform::GetServices();
     fakes::FakeFileSystem fs;
     fakes::FakeUi ui;
-    platform::Services services = previous;
-    services.fs = &fs;
-    services.ui = &ui;
-    platform::SetServices(services);
-    {
-        ClProgressDlg progress;
-        ASSERT_TRUE(progress.Create());
-        progress.ResetOverall();
-        ReportRun run(Form{4, 1});
-        run.builder.progress = &progress;
-        ASSERT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
-        ASSERT_EQ(1u, ui.progressViews.size());
-        const auto& captions = ui.progressViews[0]->captions;
-        ASSERT_EQ(53u, captions.size());   // units 500-600, 600-700, 700-1000 at every tenth
-        EXPECT_EQ("\x8F\x57\x8C\x76\x92\x86 50\x81\x93", captions.front());
-        EXPECT_EQ("\x8F\x57\x8C\x76\x92\x86 100\x81\x93", captions.back());
-    }
-    platform::SetServices(previous);
+    fakes::ScopedServices installed(&fs, &ui);
+    ClProgressDlg progress;
+    ASSERT_TRUE(progress.Create());
+    progress.ResetOverall();
+    ReportRun run(Form{4, 1});
+    run.builder.progress = &progress;
+    ASSERT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
+    ASSERT_EQ(1u, ui.progressViews.size());
+    const auto& captions = ui.progressViews[0]->captions;
+    ASSERT_EQ(53u, captions.size());   // units 500-600, 600-700, 700-1000 at every tenth
+    EXPECT_EQ("\x8F\x57\x8C\x76\x92\x86 50\x81\x93", captions.front());
+    EXPECT_EQ("\x8F\x57\x8C\x76\x92\x86 100\x81\x93", captions.back());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "report/xml_writer.h"
 #include "tests/fakes/export_run.h"
 #include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/scoped_services.h"
 
 #ifdef _WIN32
 #include "platform/win32/win32_services.h"
@@ -49,19 +50,8 @@ std::string Joined(const std::vector<std::string>& lines)
 
 class ReportFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_previous = platform::GetServices();
-        platform::Services services = m_previous;
-        services.fs = &fs;
-        platform::SetServices(services);
-    }
-    void TearDown() override { platform::SetServices(m_previous); }
-
     fakes::FakeFileSystem fs;
-
-private:
-    platform::Services m_previous;
+    fakes::ScopedServices installed{&fs};
 };
 
 TEST_F(ReportFileTest, BytesAreTheSameWhateverTheBufferSize)
@@ -91,9 +81,7 @@ TEST_F(ReportFileTest, BytesAreTheSameWhateverTheBufferSize)
     for (const Row& row : rows) {
         SCOPED_TRACE("buffer " + std::to_string(row.buffer));
         fakes::FakeFileSystem local;
-        platform::Services services = platform::GetServices();
-        services.fs = &local;
-        platform::SetServices(services);
+        fakes::ScopedServices installedLocal(&local);
         local.SetWriteBufferSize(row.buffer);
         ClReportFile file;
         ASSERT_TRUE(file.Open(kOut));
@@ -157,9 +145,7 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
         {
             fakes::FakeFileSystem clean;
             clean.SetWriteBufferSize(buffer);
-            platform::Services services = platform::GetServices();
-            services.fs = &clean;
-            platform::SetServices(services);
+            fakes::ScopedServices installedClean(&clean);
             ClReportFile file;
             ASSERT_TRUE(file.Open(kOut));
             for (const std::string& l : lines) file.Write(l.data(), l.size());
@@ -173,9 +159,7 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
             fakes::FakeFileSystem failing;
             failing.SetWriteBufferSize(buffer);
             failing.FailWriteAt(n);
-            platform::Services services = platform::GetServices();
-            services.fs = &failing;
-            platform::SetServices(services);
+            fakes::ScopedServices installedFailing(&failing);
             ClReportFile file;
             ASSERT_TRUE(file.Open(kOut));
             std::size_t firstFailed = lines.size();
@@ -210,9 +194,7 @@ TEST_F(ReportFileTest, FailedFlushOrCloseFailsAndReleasesTheFile)
         fakes::FakeFileSystem failing;
         failing.SetWriteBufferSize(4096);
         failing.FailCall(op, 1);
-        platform::Services services = platform::GetServices();
-        services.fs = &failing;
-        platform::SetServices(services);
+        fakes::ScopedServices installedFailing(&failing);
         ClReportFile file;
         ASSERT_TRUE(file.Open(kOut));
         ASSERT_TRUE(file.Write("<A>\r\n", 5));
@@ -287,7 +269,7 @@ TEST(ReportFileExport, GatheredReportWritesFailingInTurnFailTheRun)
 // A real file gathers 64 KiB at a time and writes the same bytes.
 TEST(ReportFileNative, RealFileIsGatheredAndComplete)
 {
-    platform::Services previous = platform::GetServices();
+    fakes::ScopedServices restored;   // puts back what was in force before the install
     InstallNativeServices();
     platform::IFileSystem* fs = platform::GetServices().fs;
     const std::string path = fs->GetTempPath() + "ledgra-report-file-test.xml";
@@ -306,7 +288,6 @@ TEST(ReportFileNative, RealFileIsGatheredAndComplete)
     ASSERT_TRUE(fs->ReadFile(path, 1u << 24, bytes));
     EXPECT_EQ(Joined(lines), bytes);
     EXPECT_TRUE(fs->DeleteFile(path));
-    platform::SetServices(previous);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "report/xml_writer.h"
 #include "tests/fakes/report_capture.h"
+#include "tests/fakes/scoped_services.h"
 
 using fakes::Visible;
 
@@ -125,20 +126,14 @@ TEST(XmlWriter, OpenRejectsMissingArguments)
 TEST(XmlWriter, FileThatCannotBeCreatedFailsAtTheFirstWrite)
 {
     fakes::FakeFileSystem fs;
-    platform::Services saved = platform::GetServices();
-    platform::Services services = saved;
-    services.fs = &fs;
-    platform::SetServices(services);
-    {
-        ClReportFile file;
-        ClXmlWriter writer;
-        EXPECT_EQ(0, writer.Open(&file, "C:\\missing\\report.xml"));
-        EXPECT_EQ(0, writer.WriteRaw("<?xml?>\r\n"));
-        EXPECT_EQ(0, writer.WriteStartTag("REPORT", 0));
-        writer.Close();
-        EXPECT_TRUE(file.HasFailed());
-    }
-    platform::SetServices(saved);
+    fakes::ScopedServices installed(&fs);
+    ClReportFile file;
+    ClXmlWriter writer;
+    EXPECT_EQ(0, writer.Open(&file, "C:\\missing\\report.xml"));
+    EXPECT_EQ(0, writer.WriteRaw("<?xml?>\r\n"));
+    EXPECT_EQ(0, writer.WriteStartTag("REPORT", 0));
+    writer.Close();
+    EXPECT_TRUE(file.HasFailed());
 }
 
 TEST(XmlWriter, FailedWriteClosesTheFileAndEveryLaterWriteFails)
@@ -169,10 +164,7 @@ TEST(ReportFile, TruncatesAnExistingFile)
 {
     fakes::FakeFileSystem fs;
     fs.AddFile("C:\\r.xml", "old contents that are long");
-    platform::Services saved = platform::GetServices();
-    platform::Services services = saved;
-    services.fs = &fs;
-    platform::SetServices(services);
+    fakes::ScopedServices installed(&fs);
     {
         ClReportFile file;
         ASSERT_TRUE(file.Open("C:\\r.xml"));
@@ -180,7 +172,6 @@ TEST(ReportFile, TruncatesAnExistingFile)
         EXPECT_TRUE(file.Close());
     }
     EXPECT_EQ("new", fs.FileBytes("C:\\r.xml"));
-    platform::SetServices(saved);
 }
 
 }  // namespace
