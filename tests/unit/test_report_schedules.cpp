@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/services.h"
 #include "report/report_builder.h"
 #include "tests/fakes/report_capture.h"
 #include "tests/fakes/saved_details.h"
@@ -483,6 +484,20 @@ TEST_F(Schedules, RentalListEnds)
     bytes = middle.Bytes();
     EXPECT_NE(std::string::npos, bytes.find("COUNT=\"2\""));
     EXPECT_EQ(std::string::npos, bytes.find("COUNT=\"3\""));
+
+    // An allocator that cannot tell the block's size: the marker still ends the list.
+    saved.SetRentals(4, true);
+    const platform::Services before = platform::GetServices();
+    platform::Services services = before;
+    services.taskMemSize = [](const void*) { return platform::kTaskMemSizeUnknown; };
+    platform::SetServices(services);
+    fakes::ReportCapture unknownSize;
+    const int unknownResult = builder.WriteRentalIncomeRows(unknownSize.writer, 9999);
+    platform::SetServices(before);
+    ASSERT_EQ(1, unknownResult);
+    bytes = unknownSize.Bytes();
+    EXPECT_NE(std::string::npos, bytes.find("COUNT=\"4\""));
+    EXPECT_EQ(std::string::npos, bytes.find("COUNT=\"5\""));
 
     fakes::ReportCapture limited;
     ASSERT_EQ(1, builder.WriteRentalIncomeRows(limited.writer, 1));
