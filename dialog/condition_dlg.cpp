@@ -12,6 +12,7 @@ const char kCaption[] = "所得税";
 
 const char kPastResults[] = "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
 const char kNoPath[] = "データ出力先が指定されていません。\n\n出力先を指定してください。";
+const char kPathTooLong[] = "指定された出力先のパスが長すぎるため、出力できません。";
 const char kBadChars[] = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
 const char kBadDrive[] = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
 const char kNoFileName[] = "ファイル名が指定されていません。";
@@ -225,8 +226,14 @@ void ClConditionDlg::OnExecute()
         return;
     }
     // A path longer than the run's 260-byte buffer would reach the export cut into
-    // another path: it is refused like any other unusable path.
-    if (path.size() > kMaxPathBytes || !CheckPathChars(path)) {
+    // another path; a deep folder of Japanese names gets there in about 130 characters,
+    // so the user is told the real reason.
+    if (path.size() > kMaxPathBytes) {
+        ShowMessage(kPathTooLong, refusal);
+        Refocus();
+        return;
+    }
+    if (!CheckPathChars(path)) {
         ShowMessage(kBadChars, refusal);
         Refocus();
         return;
