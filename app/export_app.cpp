@@ -22,6 +22,7 @@ namespace {
 const char kCompletedText[] = "所得税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 const char kWriteFailedText[] = "XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。";
 const char kCollectFailedText[] = "集計データの取得に失敗しました。\n\nアプリケーションを終了します。";
+const char kDialogFailedText[] = "集計条件の画面でエラーが発生しました。\n\nアプリケーションを終了します。";
 const char kHostPathTooLongText[] =
     "指定された出力先のパスが長すぎるため、出力できません。\n\nアプリケーションを終了します。";
 
@@ -149,8 +150,9 @@ int ClExportApp::InitInstance()
         return 0;
     }
     // Only the execute command has checked the output path; a dialog that could not
-    // be shown at all has chosen nothing to export.
+    // be shown at all has chosen nothing to export, and the user must learn why.
     if (chosen != kDialogRun) {
+        ShowMessage(hostWnd, kDialogFailedText, platform::MB_TYPE_ICONEXCLAMATION);
         resultCode = OUTCOME_FAILED;
         return 0;
     }
@@ -188,6 +190,7 @@ int ClExportApp::InitInstance()
     // partial statement presented as complete: no report is written then.
     const bool collected = collector->Collect(&record, category) != 0;
     const bool written = collected && builder->WriteReport(outputPath.c_str(), functionId, &record) != 0;
+    m_reportWritten = written;
 
     if (!written) {
         ShowMessage(progress->Handle(), collected ? kWriteFailedText : kCollectFailedText,
@@ -228,13 +231,18 @@ int ClExportApp::ExitInstance()
     connection->Terminate();
     connection->Release();
 
-    if (launchedByHost == 1) {
-        if (platform::IWindows* windows = platform::GetServices().windows) {
-            windows->SetForegroundWindow(hostWnd);
-            windows->EnableWindow(hostWnd, true);
-            windows->PostMessage(hostWnd, static_cast<unsigned>(notifyMessage),
-                                 static_cast<std::intptr_t>(functionId), static_cast<std::intptr_t>(resultCode));
-        }
-    }
+    TellHost();
     return 0;
+}
+
+void ClExportApp::TellHost()
+{
+    if (launchedByHost != 1 || m_hostTold) return;
+    if (platform::IWindows* windows = platform::GetServices().windows) {
+        windows->SetForegroundWindow(hostWnd);
+        windows->EnableWindow(hostWnd, true);
+        windows->PostMessage(hostWnd, static_cast<unsigned>(notifyMessage),
+                             static_cast<std::intptr_t>(functionId), static_cast<std::intptr_t>(resultCode));
+    }
+    m_hostTold = true;
 }

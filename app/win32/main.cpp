@@ -80,11 +80,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
         // The run has no main window and no message loop of its own: the start step does
-        // the whole export and the end step always follows.
+        // the whole export and the end step always follows, an exception or not.
         ClExportApp app;
         app.SetCommandLine(platform::win32::CommandLineArguments());
-        app.InitInstance();
-        app.ExitInstance();
+        app.Run();
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
     WriteProgressTrace();
