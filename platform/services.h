@@ -114,7 +114,7 @@ public:
     virtual void SetStep(int barId, int step) = 0;             // PBM_SETSTEP
     virtual void SetPos(int barId, int pos) = 0;               // PBM_SETPOS
     virtual void DeltaPos(int barId, int increment) = 0;       // PBM_DELTAPOS
-    // Draws the bar without the desktop's visual style (SetWindowTheme with empty names).
+    // Draws the bar without the desktop's visual style (SetWindowTheme naming no class).
     virtual void TurnThemeOff(int /*barId*/) {}
     virtual void BringToTop() = 0;
     virtual void SetForeground() = 0;

@@ -117,7 +117,8 @@ void Win32ProgressView::TurnThemeOff(int barId)
                            reinterpret_cast<void (*)()>(::GetProcAddress(theme, "SetWindowTheme")))
                      : SetWindowThemeCall(nullptr);
     }();
-    if (setWindowTheme) setWindowTheme(m_dialog.GetItem(barId), L"", L"");
+    // A blank names no theme class, so the control opens none; Wine refuses an empty name.
+    if (setWindowTheme) setWindowTheme(m_dialog.GetItem(barId), L" ", L" ");
 }
 
 void Win32ProgressView::BringToTop() { m_dialog.BringToTop(); }
