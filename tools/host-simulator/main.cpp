@@ -590,7 +590,9 @@ bool RunStep(const Step& step, const Step* previous, const Options& opt, double 
         return true;
     }
     case StepKind::Answer: {
-        HWND box = WaitForWindow(timeout, IsMessageBox);
+        // A box is shown once its text is set: found earlier, on a slow machine, it would
+        // be answered before anyone could read it.
+        HWND box = WaitForWindow(timeout, [](HWND w) { return IsMessageBox(w) && IsWindowVisible(w); });
         if (!box) {
             error = "no message box";
             return false;
