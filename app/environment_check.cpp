@@ -1,5 +1,6 @@
 // Is this exporter installed beside a tax-product installation of the interface level
 // it was built for?
+#include <climits>
 #include <string>
 
 #include "app/export_app.h"
@@ -37,9 +38,12 @@ long ReadLevel(const std::string& text)
         ++i;
     }
     long value = 0;
-    // The value has at most 15 characters, so it cannot leave the range of a long.
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10 + (text[i] - '0');
+    // Fifteen digits do not fit the 32 bits of a long on Windows: a level that large
+    // stays the largest long instead of wrapping round to a small one.
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        const int digit = text[i] - '0';
+        value = value > (LONG_MAX - digit) / 10 ? LONG_MAX : value * 10 + digit;
+    }
     return negative ? -value : value;
 }
 

@@ -135,8 +135,9 @@ int ClExportApp::InitInstance()
         return 0;
     }
     // Only the execute command has checked the output path; a dialog that could not
-    // be shown at all has chosen nothing to export.
+    // be shown at all has chosen nothing to export, and the user must learn why.
     if (chosen != IDC_EXECUTE) {
+        ShowMessage(hostWnd, texts::kDialogFailed, platform::MB_TYPE_ICONEXCLAMATION);
         resultCode = OUTCOME_FAILED;
         return 0;
     }
@@ -161,6 +162,7 @@ int ClExportApp::InitInstance()
 
     const ExportStatus status = RunExport(request, figures);
     const bool written = status == ExportStatus::kWritten;
+    m_reportWritten = written;
     if (written) {
         // A host-started run keeps the destination the user had remembered before.
         dialog->WriteRememberedDestination(0, 0, request.category,
@@ -186,13 +188,18 @@ int ClExportApp::ExitInstance()
     figures.Release();
     DisconnectHost();
 
-    if (launchedByHost == 1) {
-        if (platform::IWindows* windows = platform::GetServices().windows) {
-            windows->SetForegroundWindow(hostWnd);
-            windows->EnableWindow(hostWnd, true);
-            windows->PostMessage(hostWnd, static_cast<unsigned>(notifyMessage),
-                                 static_cast<std::intptr_t>(functionId), static_cast<std::intptr_t>(resultCode));
-        }
-    }
+    TellHost();
     return 0;
+}
+
+void ClExportApp::TellHost()
+{
+    if (launchedByHost != 1 || m_hostTold) return;
+    if (platform::IWindows* windows = platform::GetServices().windows) {
+        windows->SetForegroundWindow(hostWnd);
+        windows->EnableWindow(hostWnd, true);
+        windows->PostMessage(hostWnd, static_cast<unsigned>(notifyMessage),
+                             static_cast<std::intptr_t>(functionId), static_cast<std::intptr_t>(resultCode));
+    }
+    m_hostTold = true;
 }

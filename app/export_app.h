@@ -23,6 +23,10 @@ public:
 
     int InitInstance();   // the run; 1 (TRUE) or 0 (FALSE)
     int ExitInstance();   // the end step; always runs after InitInstance
+    // The start step and then the end step, neither letting an exception out: the end
+    // step still runs, the host is told the outcome and the user sees a message. The
+    // entry point calls this; InitInstance's result.
+    int Run();
 
     int ParseCommandLine(const char* line);
     int CheckEnvironment(int showMessage);
@@ -45,5 +49,10 @@ public:
 
 private:
     const ClEdition* m_edition;
+    // Re-enables the host, brings it to the front and posts the outcome, once.
+    void TellHost();
+
     std::string m_commandLine;
+    bool m_reportWritten = false;   // the report file is complete, whatever comes after
+    bool m_hostTold = false;
 };

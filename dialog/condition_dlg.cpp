@@ -215,8 +215,14 @@ void ClConditionDlg::OnExecute()
         return;
     }
     // A path longer than the run's 260-byte buffer would reach the export cut into
-    // another path: it is refused like any other unusable path.
-    if (path.size() > kMaxPathBytes || !CheckPathChars(path)) {
+    // another path; a deep folder of Japanese names gets there in about 130 characters,
+    // so the user is told the real reason.
+    if (path.size() > kMaxPathBytes) {
+        ShowMessage(texts::kPathTooLong, refusal);
+        Refocus();
+        return;
+    }
+    if (!CheckPathChars(path)) {
         ShowMessage(texts::kBadChars, refusal);
         Refocus();
         return;

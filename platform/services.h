@@ -114,6 +114,8 @@ public:
     virtual void SetStep(int barId, int step) = 0;             // PBM_SETSTEP
     virtual void SetPos(int barId, int pos) = 0;               // PBM_SETPOS
     virtual void DeltaPos(int barId, int increment) = 0;       // PBM_DELTAPOS
+    // Draws the bar without the desktop's visual style (SetWindowTheme naming no class).
+    virtual void TurnThemeOff(int /*barId*/) {}
     virtual void BringToTop() = 0;
     virtual void SetForeground() = 0;
     virtual void Update() = 0;
@@ -190,6 +192,8 @@ struct Services {
     IWaitCursor* cursor = nullptr;
     IUi* ui = nullptr;
     IClock* clock = nullptr;
+    // How large a host block is; null asks TaskMemSize (a test puts one here that cannot tell).
+    std::size_t (*taskMemSize)(const void* block) = nullptr;
 };
 
 // The services in force; the program's entry point and the tests install them.
@@ -199,8 +203,10 @@ void SetServices(const Services& services);
 // The task allocator whose blocks the host hands out (CoTaskMemAlloc on Windows).
 void* TaskMemAlloc(std::size_t size);
 void TaskMemFree(void* block);
-// The size of a block from TaskMemAlloc (IMalloc::GetSize on Windows); 0 for null.
-// Lets a reader of a host block without a count stop at the block's end.
+// The size of a block from TaskMemAlloc (IMalloc::GetSize on Windows); 0 for null,
+// kTaskMemSizeUnknown when the allocator cannot tell. Lets a reader of a host block
+// without a count stop at the block's end.
+constexpr std::size_t kTaskMemSizeUnknown = static_cast<std::size_t>(-1);
 std::size_t TaskMemSize(const void* block);
 
 }  // namespace platform

@@ -35,6 +35,11 @@ bool ClProgressDlg::Create()
     m_view = ui->CreateProgressView();
     if (m_view && !m_view->Create())
         m_view.reset();
+    // Both bars must show their position the moment it is set, and keep their two looks.
+    if (m_view) {
+        m_view->TurnThemeOff(IDC_PROGRESS_OVERALL);
+        m_view->TurnThemeOff(IDC_PROGRESS_ACTIVITY);
+    }
     m_clock = services.clock;
     m_frame = g_frameInterval;
     m_painted = false;

@@ -46,10 +46,25 @@ void WriteProgressTrace()
     if (n > 0) platform::win32::AppendTrace(path, std::string(line, std::min<std::size_t>(n, sizeof line - 1)));
 }
 
+// The host starts the program from its own folder: a DLL planted there (the current
+// folder) or beside the program must never be loaded. From here on every DLL loaded by
+// name comes from System32 only. The program's own imports are all known system DLLs
+// (and Common Controls from the side-by-side store), which the loader takes from there
+// anyway. Looked up by name, as Windows 7 has the call only with its update KB2533623.
+void RestrictDllSearch()
+{
+    using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesCall>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
+        ::SetDllDirectoryW(L"");   // at least the current folder is out of the search
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    RestrictDllSearch();
     platform::win32::InstallServices();
     // The progress window repaints at most once a display frame by this clock.
     platform::GetServices().clock = &platform::SteadyClock();
@@ -64,15 +79,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     {
         // The run has no main window and no message loop of its own: the start step does
-        // the whole export and the end step always follows.
+        // the whole export and the end step always follows, an exception or not.
 #if defined(LEDGRA_EDITION_PRO)
         ClExportApp app(ProEdition());
 #else
         ClExportApp app(BasicEdition());
 #endif
         app.SetCommandLine(platform::win32::CommandLineArguments());
-        app.InitInstance();
-        app.ExitInstance();
+        app.Run();
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
     WriteProgressTrace();

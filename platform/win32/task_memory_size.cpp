@@ -9,10 +9,11 @@ std::size_t TaskMemSize(const void* block)
 {
     if (!block) return 0;
     IMalloc* allocator = nullptr;
-    if (CoGetMalloc(1, &allocator) != S_OK || !allocator) return 0;
+    // An allocator that cannot tell is no proof of an empty block.
+    if (CoGetMalloc(1, &allocator) != S_OK || !allocator) return kTaskMemSizeUnknown;
     SIZE_T size = allocator->GetSize(const_cast<void*>(block));
     allocator->Release();
-    return size == static_cast<SIZE_T>(-1) ? 0 : static_cast<std::size_t>(size);
+    return size == static_cast<SIZE_T>(-1) ? kTaskMemSizeUnknown : static_cast<std::size_t>(size);
 }
 
 }  // namespace platform

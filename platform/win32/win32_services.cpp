@@ -81,6 +81,28 @@ void Win32ProgressView::DeltaPos(int barId, int increment)
     ProgressBar(m_dialog.GetItem(barId)).DeltaPos(increment);
 }
 
+// A themed bar glides to a new position on a timer, which never fires while the export
+// pumps no messages, and draws the smooth and the segmented bar alike; an unthemed one
+// paints the position it is given at once, in its template's own look. uxtheme.dll is
+// no known DLL, so it is not imported but loaded from System32 by its full path: a copy
+// planted beside the program is never taken.
+void Win32ProgressView::TurnThemeOff(int barId)
+{
+    using SetWindowThemeCall = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    static const SetWindowThemeCall setWindowTheme = [] {
+        wchar_t path[MAX_PATH + 1] = {};
+        const UINT length = ::GetSystemDirectoryW(path, MAX_PATH + 1);
+        if (length == 0 || length + 12 > MAX_PATH) return SetWindowThemeCall(nullptr);
+        ::lstrcatW(path, L"\\uxtheme.dll");
+        HMODULE theme = ::LoadLibraryW(path);
+        return theme ? reinterpret_cast<SetWindowThemeCall>(
+                           reinterpret_cast<void (*)()>(::GetProcAddress(theme, "SetWindowTheme")))
+                     : SetWindowThemeCall(nullptr);
+    }();
+    // A blank names no theme class, so the control opens none; Wine refuses an empty name.
+    if (setWindowTheme) setWindowTheme(m_dialog.GetItem(barId), L" ", L" ");
+}
+
 void Win32ProgressView::BringToTop() { m_dialog.BringToTop(); }
 
 void Win32ProgressView::SetForeground() { m_dialog.SetForeground(); }

@@ -48,6 +48,7 @@ public:
     void SetStep(int barId, int step) override;
     void SetPos(int barId, int pos) override;
     void DeltaPos(int barId, int increment) override;
+    void TurnThemeOff(int barId) override;
     void BringToTop() override;
     void SetForeground() override;
     void Update() override;

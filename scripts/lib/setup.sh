@@ -85,11 +85,12 @@ ledgra_jobs() {
     echo "$n"
 }
 
-# Runs a command with an X display: the current one, or a fresh Xvfb.
+# Runs a command with an X display: the current one, or a fresh Xvfb of the size
+# LEDGRA_SCREEN (default 1024x768).
 with_display() {
     if [ -n "${DISPLAY:-}" ]; then
         "$@"
     else
-        xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+        xvfb-run -a -s "-screen 0 ${LEDGRA_SCREEN:-1024x768}x24" "$@"
     fi
 }

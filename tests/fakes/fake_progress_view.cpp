@@ -71,6 +71,8 @@ void FakeProgressView::SetPos(int barId, int pos)
     bar.positions.push_back(bar.pos);
 }
 
+void FakeProgressView::TurnThemeOff(int barId) { Record("TurnThemeOff", std::to_string(barId)); }
+
 void FakeProgressView::DeltaPos(int barId, int increment)
 {
     Record("DeltaPos", std::to_string(barId) + " " + std::to_string(increment));

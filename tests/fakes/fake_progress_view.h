@@ -9,7 +9,7 @@
 //                   step 10
 //   captions        every caption set, in order (CP932 bytes)
 //   counts[name]    how often each method was called ("SetPos", "DeltaPos", ...)
-//   calls           "SetRange 1001 0 1000", "SetPos 1001 35", "DeltaPos 1002 1",
+//   calls           "SetRange 1001 0 1000", "SetPos 1001 35", "DeltaPos 1002 1", "TurnThemeOff 1001",
 //                   "SetCaption <UTF-8>", "End 1", ...
 //   created, shown, ended, endResult, destroyed, parent
 #pragma once
@@ -62,6 +62,7 @@ public:
     void SetStep(int barId, int step) override;
     void SetPos(int barId, int pos) override;
     void DeltaPos(int barId, int increment) override;
+    void TurnThemeOff(int barId) override;
     void BringToTop() override;
     void SetForeground() override;
     void Update() override;

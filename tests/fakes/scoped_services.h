@@ -4,6 +4,8 @@
 // as they were, so a scope inside another adds to it.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/services.h"
 
 namespace fakes {
@@ -28,6 +30,8 @@ private:
     static void Put(platform::Services& s, platform::IWaitCursor* cursor) { s.cursor = cursor; }
     static void Put(platform::Services& s, platform::IUi* ui) { s.ui = ui; }
     static void Put(platform::Services& s, platform::IClock* clock) { s.clock = clock; }
+    using TaskMemSizeCall = std::size_t(const void*);
+    static void Put(platform::Services& s, TaskMemSizeCall* size) { s.taskMemSize = size; }
 
     platform::Services m_previous;
 };

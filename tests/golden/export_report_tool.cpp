@@ -1,5 +1,5 @@
-// The export-report tool's outcomes: 0 written, 1 failed with the reason on stderr and
-// no report, 2 usage errors.
+// The export-report tool's outcomes: 0 written (or the usage asked for), 1 failed with
+// the reason on stderr and no report, 2 usage errors.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -56,23 +56,40 @@ protected:
     std::vector<std::string> files;
 };
 
-TEST_F(ExportReportTool, UsageErrors)
+TEST_F(ExportReportTool, UsageAskedForAndUsageErrors)
 {
     const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
-    const std::vector<std::vector<std::string>> cases = {
-        {},
-        {"--host-data", store, "--category", "1"},
-        {"--host-data", store, "--out", out},
-        {"--category", "1", "--out", out},
-        {"--host-data", store, "--category", "4", "--out", out},
-        {"--host-data", store, "--category", "x", "--out", out},
-        {"--host-data", store, "--category", "1", "--out", out, "--edition", "gold"},
-        {"--host-data", store, "--category", "1", "--out", out, "--function-id", "40000"},
-        {"--host-data", store, "--category", "1", "--out", out, "--verbose", "1"},
-        {"--host-data", store, "--category", "1", "--out"},
+    struct Row {
+        std::vector<std::string> args;
+        int status;   // asked for: the usage on stdout; an error: the reason and the usage on stderr
     };
-    for (const auto& args : cases) {
-        EXPECT_EQ(export_report::kUsage, Run(args)) << args.size();
+    const Row rows[] = {
+        {{"--help"}, export_report::kWritten},
+        {{"-h"}, export_report::kWritten},
+        {{"--host-data", store, "--help", "--category"}, export_report::kWritten},
+        {{}, export_report::kUsage},
+        {{"--host-data", store, "--category", "1"}, export_report::kUsage},
+        {{"--host-data", store, "--out", out}, export_report::kUsage},
+        {{"--category", "1", "--out", out}, export_report::kUsage},
+        {{"--host-data", store, "--category", "4", "--out", out}, export_report::kUsage},
+        {{"--host-data", store, "--category", "x", "--out", out}, export_report::kUsage},
+        {{"--host-data", store, "--category", "1", "--out", out, "--edition", "gold"}, export_report::kUsage},
+        {{"--host-data", store, "--category", "1", "--out", out, "--function-id", "40000"}, export_report::kUsage},
+        {{"--host-data", store, "--category", "1", "--out", out, "--verbose", "1"}, export_report::kUsage},
+        {{"--host-data", store, "--category", "1", "--out"}, export_report::kUsage},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.args));
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const int status = Run(row.args);
+        const std::string printed = ::testing::internal::GetCapturedStdout();
+        const std::string complained = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(row.status, status);
+        const std::string& usageStream = row.status == export_report::kWritten ? printed : complained;
+        const std::string& quietStream = row.status == export_report::kWritten ? complained : printed;
+        EXPECT_NE(std::string::npos, usageStream.find("usage: export-report --host-data FILE")) << usageStream;
+        EXPECT_EQ("", quietStream);
         EXPECT_FALSE(ReportExists());
     }
 }

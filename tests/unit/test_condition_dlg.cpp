@@ -35,6 +35,7 @@ using fakes::VK_KEY_SHIFT;
 const std::string kCaption = "所得税";
 const std::string kPastResults = "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
 const std::string kNoPath = "データ出力先が指定されていません。\n\n出力先を指定してください。";
+const std::string kPathTooLong = "指定された出力先のパスが長すぎるため、出力できません。";
 const std::string kBadChars = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
 const std::string kBadDrive = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
 const std::string kNoFileName = "ファイル名が指定されていません。";
@@ -264,13 +265,18 @@ TEST_F(ConditionDlg, ExecuteRows)
 {
     auto none = [](fakes::FakeFileSystem&) {};
     const std::string longPath = "C:\\" + std::string(254, 'a') + ".xml";   // 261 bytes
+    std::string deepPath = "C:";   // 24 folders of 5 Japanese characters: 272 bytes
+    for (int i = 0; i < 24; ++i) deepPath += "\\所得税申告";
+    deepPath += "\\a.xml";
+    ASSERT_GT(deepPath.size(), 260u);
     const std::vector<ExecuteRow> rows = {
         {"1 empty", "", "", none, {}, {{kNoPath, kRefusal}}, -1, none},
         {"2 default path", "C:\\Out\\*.xml", "", none, {}, {{kBadChars, kRefusal}}, -1, none},
         {"2 second colon", "C:\\a:b\\report.xml", "", none, {}, {{kBadChars, kRefusal}}, -1, none},
         {"2 doubled backslash", "C:\\a\\\\report.xml", "", none, {}, {{kBadChars, kRefusal}}, -1, none},
         {"2 symbol first after drive", "C:*report.xml", "", none, {}, {{kBadChars, kRefusal}}, -1, none},
-        {"2 over 260 bytes", longPath, "", none, {}, {{kBadChars, kRefusal}}, -1, none},
+        {"2 over 260 bytes", longPath, "", none, {}, {{kPathTooLong, kRefusal}}, -1, none},
+        {"2 deep Japanese folders", deepPath, "", none, {}, {{kPathTooLong, kRefusal}}, -1, none},
         {"3 cd-rom", "D:\\report.xml", "", none, {}, {{kBadDrive, kRefusal}}, -1, none},
         {"3 digit", "1report.xml", "", none, {}, {{kBadDrive, kRefusal}}, -1, none},
         {"3 root of current drive", "\\report.xml", "", none, {}, {{kBadDrive, kRefusal}}, -1, none},

@@ -48,6 +48,10 @@ const EnvCase kCases[] = {
     {"negative level", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=-2\n", 0, &kPackageTooOldText},
     {"value cut to 15 bytes", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=0000000000000002\n", 0, &kPackageTooOldText},
     {"level 3", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=3\n", 0, &kExporterTooOldText},
+    {"level 9", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=9\n", 0, &kExporterTooOldText},
+    // Ten digits and more leave a 32-bit long: 2^32 + 2 and -(2^32 - 2) must not pass as 2.
+    {"ten digits over 32 bits", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=4294967298\n", 0, &kExporterTooOldText},
+    {"negative ten digits", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=-4294967294\n", 0, &kPackageTooOldText},
     {"level 20", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=20\n", 0, &kExporterTooOldText},
     {"empty value", "C:\\Ledgra", "C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=\n", 0, &kBrokenText},
     {"root folder", "C:\\", "C:\\TaxvaneDef.ini", "[ProgramLevel]\nTV14=2\n", 1, nullptr},

@@ -1,7 +1,10 @@
 // Whole runs of the start and end steps against the host stand-in and recording fakes:
 // every outcome, what the host learns, which windows were touched, which boxes shown.
 #include <algorithm>
+#include <optional>
 #include <cstdint>
+#include <functional>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -40,6 +43,10 @@ const std::string kWriteFailed = "XMLファイルの出力に失敗しました�
 const std::string kCollectFailed = "集計データの取得に失敗しました。\n\nアプリケーションを終了します。";
 const std::string kPathTooLong =
     "指定された出力先のパスが長すぎるため、出力できません。\n\nアプリケーションを終了します。";
+const std::string kDialogFailed = "集計条件の画面でエラーが発生しました。\n\nアプリケーションを終了します。";
+const std::string kUnexpected = "予期しないエラーが発生したため、処理を中断しました。\n\nアプリケーションを終了します。";
+const std::string kUnexpectedAfterWrite =
+    "所得税情報の出力は終了しましたが、その後に予期しないエラーが発生しました。\n\nアプリケーションを終了します。";
 const std::string kCancelled = "｢所得税｣の集計を中止します。";
 const std::string kPastResults = "過去実績データは、連携の対象として使用できません。\n\nアプリケーションを終了します。";
 const std::string kBroken = "動作環境が不正です。\nTaxvaneが正しくインストールされているか確認してください。";
@@ -417,7 +424,7 @@ TEST_F(ExportRunTest, DialogThatCannotBeShownExportsNothing)
     EXPECT_EQ(2, app.resultCode);
     EXPECT_EQ(HostNotified(2), windows.calls);
     EXPECT_TRUE(ui.progressViews.empty());
-    EXPECT_TRUE(boxes.shown.empty());
+    ExpectBoxes({{kHost, kDialogFailed, 0x30}});
 }
 
 TEST_F(ExportRunTest, FunctionIdIsPostedAsASignedShort)
@@ -547,6 +554,108 @@ INSTANTIATE_TEST_SUITE_P(Faults, CollectFailureTest,
                                  name += (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') ? ch : '_';
                              return name;
                          });
+
+// ---- exceptions: the barrier of the start and end steps ----
+
+// Throws std::bad_alloc from one operation: creating the report file or replacing the
+// remembered-destination file.
+class ThrowingFileSystem : public fakes::FakeFileSystem {
+public:
+    std::unique_ptr<platform::IWriteFile> CreateExclusive(const std::string& path) override
+    {
+        if (throwOn == "CreateExclusive" && path == kChosenPath) throw std::bad_alloc();
+        return FakeFileSystem::CreateExclusive(path);
+    }
+    bool ReplaceFile(const std::string& from, const std::string& to) override
+    {
+        if (throwOn == "ReplaceFile") throw std::bad_alloc();
+        return FakeFileSystem::ReplaceFile(from, to);
+    }
+    std::string throwOn;
+};
+
+// Throws once from the first SetForegroundWindow when asked: the end step's own failure.
+class ThrowingWindows : public fakes::FakeWindows {
+public:
+    bool SetForegroundWindow(HWND wnd) override
+    {
+        if (throwOnce) {
+            throwOnce = false;
+            throw std::bad_alloc();
+        }
+        return FakeWindows::SetForegroundWindow(wnd);
+    }
+    bool throwOnce = false;
+};
+
+class BarrierTest;
+
+struct BarrierRow {
+    const char* name;
+    std::function<void(BarrierTest&)> arm;
+    int outcome;              // 0 only when the report had been written whole
+    std::vector<Box> boxes;
+    bool reportWhole;
+};
+
+void PrintTo(const BarrierRow& row, std::ostream* os) { *os << row.name; }
+
+class BarrierTest : public ExportRunTest, public ::testing::WithParamInterface<BarrierRow> {
+protected:
+    void SetUp() override
+    {
+        ExportRunTest::SetUp();
+        throwingFs.AddDirectory(kOutputFolder);
+        throwingFs.AddFile("C:\\Ledgra\\TaxvaneDef.ini", "[ProgramLevel]\r\nTV14=2\r\n");
+        throwing.emplace(&throwingFs, &throwingWindows);
+    }
+
+public:
+    ThrowingFileSystem throwingFs;
+    ThrowingWindows throwingWindows;
+    std::optional<fakes::ScopedServices> throwing;
+    using ExportRunTest::ui;
+};
+
+TEST_P(BarrierTest, TheEndStepRunsTheHostIsToldAndTheUserToo)
+{
+    const BarrierRow& row = GetParam();
+    row.arm(*this);
+    ChooseAndRun(kChosenPath);
+    app.SetCommandLine("12345,32769,7,");
+    EXPECT_NO_THROW(app.Run());
+
+    EXPECT_EQ(row.outcome, app.resultCode);
+    const std::vector<std::string> told = {"EnableWindow 12345 0", "SetForegroundWindow 12345", "EnableWindow 12345 1",
+                                           "PostMessage 12345 32769 7 " + std::to_string(row.outcome)};
+    EXPECT_EQ(told, throwingWindows.calls);
+    ExpectBoxes(row.boxes);
+    EXPECT_EQ(kFullConnection, ConnectionCalls()) << "the end step ran";
+    const std::string report = throwingFs.FileBytes(kChosenPath);
+    const std::string end = "</REPORT>\r\n";
+    EXPECT_EQ(row.reportWhole,
+              report.size() > end.size() && report.compare(report.size() - end.size(), end.size(), end) == 0);
+    for (const auto& progress : ui.progressViews) EXPECT_TRUE(progress->destroyed);
+    EXPECT_EQ(0, throwingFs.OpenFileCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Throws, BarrierTest,
+    ::testing::Values(
+        BarrierRow{"in the dialog",
+                   [](BarrierTest& t) { t.ui.Do([](fakes::FakeDialogView&) { throw std::bad_alloc(); }); }, 2,
+                   {{kHost, kUnexpected, 0x30}}, false},
+        BarrierRow{"creating the report", [](BarrierTest& t) { t.throwingFs.throwOn = "CreateExclusive"; }, 2,
+                   {{kHost, kUnexpected, 0x30}}, false},
+        BarrierRow{"remembering the destination", [](BarrierTest& t) { t.throwingFs.throwOn = "ReplaceFile"; }, 0,
+                   {{kHost, kUnexpectedAfterWrite, 0x30}}, true},
+        BarrierRow{"end step", [](BarrierTest& t) { t.throwingWindows.throwOnce = true; }, 0,
+                   {{kHost, kCompleted, 0x40}}, true}),
+    [](const ::testing::TestParamInfo<BarrierRow>& info) {
+        std::string name;
+        for (char ch : std::string(info.param.name)) name += (ch >= 'a' && ch <= 'z') ? ch : '_';
+        return name;
+    });
 
 // ---- the launch line past its limit ----
 

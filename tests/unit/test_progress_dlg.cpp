@@ -28,7 +28,9 @@ TEST_F(ProgressDlgTest, ResetSetsRangeStepAndPosition)
     ClProgressDlg dlg;
     ASSERT_TRUE(dlg.Create());
     dlg.ResetOverall();
-    const std::vector<std::string> expected = {"Create", "SetRange 1018 0 1000", "SetStep 1018 1", "SetPos 1018 0"};
+    // A themed bar would glide behind the position and lose the segmented look.
+    const std::vector<std::string> expected = {"Create", "TurnThemeOff 1018", "TurnThemeOff 1019",
+                                               "SetRange 1018 0 1000", "SetStep 1018 1", "SetPos 1018 0"};
     EXPECT_EQ(expected, State().calls);
     EXPECT_EQ(1000, State().bars[kOverall].high);
 }
@@ -106,7 +108,8 @@ TEST_F(ProgressDlgTest, PulseSweepsTheActivityBarOnce)
     ClProgressDlg dlg;
     ASSERT_TRUE(dlg.Create());
     dlg.Pulse();
-    std::vector<std::string> expected = {"Create", "SetRange 1019 0 5", "SetStep 1019 1", "SetPos 1019 0"};
+    std::vector<std::string> expected = {"Create", "TurnThemeOff 1018", "TurnThemeOff 1019",
+                                         "SetRange 1019 0 5", "SetStep 1019 1", "SetPos 1019 0"};
     for (int i = 0; i < 6; ++i) {
         expected.push_back("DeltaPos 1019 1");
         expected.push_back("BringToTop");

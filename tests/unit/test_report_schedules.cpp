@@ -7,8 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/services.h"
 #include "report/report_builder.h"
 #include "tests/fakes/report_capture.h"
+#include "tests/fakes/scoped_services.h"
 #include "tests/fakes/saved_details.h"
 
 using fakes::Element;
@@ -483,6 +485,20 @@ TEST_F(Schedules, RentalListEnds)
     bytes = middle.Bytes();
     EXPECT_NE(std::string::npos, bytes.find("COUNT=\"2\""));
     EXPECT_EQ(std::string::npos, bytes.find("COUNT=\"3\""));
+
+    // An allocator that cannot tell the block's size: the marker still ends the list.
+    saved.SetRentals(4, true);
+    int unknownResult = 0;
+    fakes::ReportCapture unknownSize;
+    {
+        std::size_t (*cannotTell)(const void*) = [](const void*) { return platform::kTaskMemSizeUnknown; };
+        fakes::ScopedServices installed(cannotTell);
+        unknownResult = builder.WriteRentalIncomeRows(unknownSize.writer, 9999);
+    }
+    ASSERT_EQ(1, unknownResult);
+    bytes = unknownSize.Bytes();
+    EXPECT_NE(std::string::npos, bytes.find("COUNT=\"4\""));
+    EXPECT_EQ(std::string::npos, bytes.find("COUNT=\"5\""));
 
     fakes::ReportCapture limited;
     ASSERT_EQ(1, builder.WriteRentalIncomeRows(limited.writer, 1));

@@ -2,6 +2,8 @@
 // the bar positions after the PBM_ messages, read back with PBM_GETPOS.
 #include "platform/win32/win32_api.h"
 
+#include <uxtheme.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -186,6 +188,17 @@ TEST_F(Win32ProgressTest, CreatesAHiddenTopmostWindowWithoutSystemMenu)
         EXPECT_EQ(actual.right - actual.left, expected.right - expected.left) << bar.id;
         EXPECT_EQ(actual.bottom - actual.top, expected.bottom - expected.top) << bar.id;
     }
+}
+
+TEST_F(Win32ProgressTest, BothBarsOfTheRunDrawWithoutTheDesktopTheme)
+{
+    // A bar left to the theme glides behind its position and loses the segmented look.
+    if (::IsThemeActive()) {
+        EXPECT_NE(nullptr, ::GetWindowTheme(::GetDlgItem(view.Handle(), kActivity)));
+    }
+    ClProgressDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    for (int id : {kOverall, kActivity}) EXPECT_EQ(nullptr, ::GetWindowTheme(::GetDlgItem(dlg.Handle(), id))) << id;
 }
 
 TEST_F(Win32ProgressTest, CaptionRoundTripsInCp932)

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +19,7 @@ namespace {
 
 const char kUsageText[] =
     "usage: export-report --host-data FILE --category N --out FILE [--function-id N] [--edition pro|basic]\n"
+    "       export-report --help\n"
     "  N: 1 business income, 2 other income, 3 real-estate income\n"
     "  exit status: 0 written, 1 failed, 2 usage error";
 
@@ -27,6 +29,7 @@ struct Options {
     long category = 0;
     long functionId = 1;
     const ClEdition* edition = &ProEdition();
+    bool help = false;
 };
 
 bool ParseNumber(const std::string& text, long low, long high, long* value)
@@ -46,6 +49,10 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* options)
     bool haveCategory = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
+        if (name == "--help" || name == "-h") {
+            options->help = true;
+            return std::string();
+        }
         if (i + 1 >= args.size()) return name + ": value missing";
         const std::string& value = args[++i];
         if (name == "--host-data") {
@@ -126,6 +133,10 @@ int Run(const std::vector<std::string>& args)
 {
     Options options;
     std::string problem = ParseOptions(args, &options);
+    if (options.help) {
+        std::printf("%s\n", kUsageText);
+        return kWritten;
+    }
     if (!problem.empty()) {
         PrintMessage(problem + "\n" + kUsageText);
         return kUsage;

@@ -8,7 +8,8 @@ namespace export_report {
 
 enum ExitCode { kWritten = 0, kFailed = 1, kUsage = 2 };
 
-// Runs the tool with the arguments after the program name; messages go to stderr.
+// Runs the tool with the arguments after the program name; messages go to stderr, the
+// usage asked for with --help (or -h) to stdout with the status 0.
 int Run(const std::vector<std::string>& args);
 
 // Supplied per platform: installs the operating system's services, and prints a

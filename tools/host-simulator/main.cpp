@@ -56,6 +56,7 @@ struct Options {
     std::wstring script;
     double timeoutSeconds = -1;  // < 0: not given
     std::wstring shots;
+    bool help = false;
 };
 
 struct HostState {
@@ -590,7 +591,9 @@ bool RunStep(const Step& step, const Step* previous, const Options& opt, double 
         return true;
     }
     case StepKind::Answer: {
-        HWND box = WaitForWindow(timeout, IsMessageBox);
+        // A box is shown once its text is set: found earlier, on a slow machine, it would
+        // be answered before anyone could read it.
+        HWND box = WaitForWindow(timeout, [](HWND w) { return IsMessageBox(w) && IsWindowVisible(w); });
         if (!box) {
             error = "no message box";
             return false;
@@ -716,13 +719,15 @@ bool RunStep(const Step& step, const Step* previous, const Options& opt, double 
 
 // ---- options -----------------------------------------------------------------------
 
-void Usage()
+// On stdout when asked for with --help, on stderr after a usage error.
+void Usage(FILE* to)
 {
     std::fputs(
         "usage: host-simulator --exporter PATH [--message N] [--function-id N] [--fixed-path P]\n"
         "                      [--launch-args TEXT | --no-launch] [--script FILE] [--timeout S]\n"
-        "                      [--shots DIR]\n",
-        stderr);
+        "                      [--shots DIR]\n"
+        "       host-simulator --help\n",
+        to);
 }
 
 bool ParseNumber(const std::wstring& text, long long& value)
@@ -747,7 +752,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& opt)
             return true;
         };
         std::wstring v;
-        if (a == L"--exporter") {
+        if (a == L"--help" || a == L"-h") {
+            opt.help = true;
+            return true;
+        } else if (a == L"--exporter") {
             if (!value(opt.exporter))
                 return false;
         } else if (a == L"--message") {
@@ -885,8 +893,12 @@ int main()
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     Options opt;
     if (!argv || !ParseOptions(argc, argv, opt)) {
-        Usage();
+        Usage(stderr);
         return kExitUsage;
+    }
+    if (opt.help) {
+        Usage(stdout);
+        return kExitEnded;
     }
 
     std::vector<Step> steps;

@@ -1,0 +1,57 @@
+cmake_policy(VERSION 3.25)
+# Fails when a Windows program lacks the hardening its release relies on:
+#   DllCharacteristics (objdump -p): ASLR (DYNAMIC_BASE), high-entropy ASLR
+#     (HIGH_ENTROPY_VA) and DEP (NX_COMPAT);
+#   imports (objdump -p): only DLLs that the loader takes from System32 (the known DLLs)
+#     or, through the manifest, from the side-by-side store (comctl32), whatever folder
+#     the program starts in, so that no DLL planted beside it is loaded at start;
+#   the DLL search restricted at start: SetDefaultDllDirectories, looked up by name;
+#   stack protection (objdump -t): the guard of -fstack-protector-strong.
+#
+#   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump "-DPROGRAMS=a.exe;b.exe" -P CheckPeHardening.cmake
+set(required_characteristics DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT)
+set(allowed_imports
+    advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll
+    oleaut32.dll rpcrt4.dll shell32.dll shlwapi.dll user32.dll)
+
+set(problems "")
+foreach(program IN LISTS PROGRAMS)
+    get_filename_component(name ${program} NAME)
+    execute_process(COMMAND ${OBJDUMP} -p ${program} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+    if(failed)
+        list(APPEND problems "${name}: objdump -p failed")
+        continue()
+    endif()
+    # The flag names follow the DllCharacteristics line, one per line, up to a blank line.
+    string(REGEX MATCH "DllCharacteristics[^\n]*\n([\t ]+[A-Z_]+\n)*" characteristics "${headers}")
+    foreach(flag IN LISTS required_characteristics)
+        if(NOT characteristics MATCHES "[\t ]${flag}\n")
+            list(APPEND problems "${name}: DllCharacteristics lacks ${flag}")
+        endif()
+    endforeach()
+    string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+    if(NOT imports)
+        list(APPEND problems "${name}: no import table found")
+    endif()
+    foreach(import IN LISTS imports)
+        string(REPLACE "DLL Name: " "" dll "${import}")
+        string(TOLOWER "${dll}" dll)
+        if(NOT dll IN_LIST allowed_imports AND NOT dll MATCHES "^api-ms-win-")
+            list(APPEND problems "${name}: imports ${dll}, which the loader may take from the program's folder")
+        endif()
+    endforeach()
+    file(STRINGS ${program} restricts REGEX "SetDefaultDllDirectories")
+    if(NOT restricts)
+        list(APPEND problems "${name}: never restricts the DLL search (SetDefaultDllDirectories)")
+    endif()
+    execute_process(COMMAND ${OBJDUMP} -t ${program} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+    if(failed OR NOT symbols MATCHES "__stack_chk_guard" OR NOT symbols MATCHES "__stack_chk_fail")
+        list(APPEND problems "${name}: no stack protection (__stack_chk_guard, __stack_chk_fail)")
+    endif()
+    message(STATUS "${name}: checked")
+endforeach()
+
+if(problems)
+    list(JOIN problems "\n  " text)
+    message(FATAL_ERROR "hardening missing:\n  ${text}")
+endif()
