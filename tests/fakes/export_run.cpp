@@ -104,6 +104,7 @@ ExportRunResult RunExport(const ExportRunSetup& setup)
         result.progressHandle = progress->handle;
     }
     result.fileCalls = fs.calls();
+    result.files = fs.Files();
     platform::SetServices(platform::Services{});
     return result;
 }
