@@ -7,15 +7,15 @@
 # next export into the folder. Prints the tally; fails on anything else, on fewer kills
 # inside the write than asked, and on a side file that outlives the next export.
 #
-# The side file lives for seconds, but holds nothing for nearly all of that time: the
-# report is gathered in 64 KiB pieces, and the early sections, which take the time (a
-# repaint at every unit), are smaller than one piece; the rental rows then arrive as
-# megabytes within some tens of milliseconds. So half of the moments are points in time
-# (a share of the side file's life in a calibration run), which mostly find the side
-# file empty, and half are points of the bytes written (the side file grown to a share of
-# the new report), which land among the writes and next to the replacement. A moment
-# in time may miss the write when a run is faster than the calibration: the speed of a
-# run varies twofold on a busy machine.
+# The side file lives for seconds but takes its bytes within some tens of milliseconds:
+# the report is gathered in 64 KiB pieces; the early sections (slow, at a repaint per
+# unit) fit in one, the rental rows then arrive as megabytes at once, and the last piece
+# waits for the closing sections and the close. So half of the moments are points in
+# time (a share of the side file's life in a calibration run), which find the side file
+# empty or all but full, and half are points of the bytes written (the side file grown
+# to a share of the new report), which land among the writes. A moment in time may miss
+# the write when a run is faster than the calibration: the speed of a run varies twofold
+# on a busy machine.
 #
 # Environment (set by CMake): E2E_WORK_ROOT, E2E_SIMULATOR, E2E_PRO,
 # E2E_MAXIMAL_STORE_WRITER, WINEPREFIX. Optional: CRASH_KILLS (30), CRASH_SEED (13),
