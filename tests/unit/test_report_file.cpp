@@ -211,50 +211,6 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
     }
 }
 
-// Each step failing in turn, over no file and over a previous report: the report
-// fails, the destination keeps what it held byte for byte, and no side file remains.
-TEST_F(ReportFileTest, EveryFailingStepLeavesTheDestinationAsItWas)
-{
-    const std::string previous = "<REPORT>\r\n\t<N>1</N>\r\n</REPORT>\r\n";
-    struct Row {
-        const char* op;
-        bool opens;       // Open succeeds: the step fails later
-        bool needsPrevious;
-    };
-    const Row rows[] = {
-        {"ListFiles", true, false},     // left side files are not looked for: no harm
-        {"HoldExclusive", false, true}, {"CreateNew", false, false}, {"Write", true, false},
-        {"Flush", true, false},         {"Close", true, false},      {"ReplaceFile", true, false},
-    };
-    for (const Row& row : rows) {
-        for (bool withPrevious : {false, true}) {
-            if (row.needsPrevious && !withPrevious) continue;
-            SCOPED_TRACE(std::string(row.op) + (withPrevious ? " over a previous report" : " over nothing"));
-            fakes::FakeFileSystem failing;
-            failing.SetWriteBufferSize(4096);
-            if (withPrevious) failing.AddFile(kOut, previous);
-            failing.FailCall(row.op, 1);
-            platform::Services services = platform::GetServices();
-            services.fs = &failing;
-            platform::SetServices(services);
-            ClReportFile file;
-            EXPECT_EQ(row.opens, file.Open(kOut));
-            file.Write("<A>\r\n", 5);
-            const bool closed = file.Close();
-            EXPECT_EQ(std::string(row.op) == "ListFiles", closed);
-            EXPECT_EQ(closed, file.Close()) << "the outcome is remembered";
-            EXPECT_EQ(0, failing.OpenFileCount());
-            const std::string expected = closed ? "<A>\r\n" : previous;
-            if (closed || withPrevious) {
-                EXPECT_EQ((std::vector<std::string>{kOut}), RootFiles(failing));
-                EXPECT_EQ(expected, failing.FileBytes(kOut));
-            } else {
-                EXPECT_EQ(std::vector<std::string>{}, RootFiles(failing));
-            }
-        }
-    }
-}
-
 // The new report takes the place of the previous one only at Close; until then the
 // previous one is held, so no other program opens it, and stays whole.
 TEST_F(ReportFileTest, PreviousReportStaysUntilTheReplacement)
