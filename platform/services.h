@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/window_handle.h"
 
@@ -57,9 +58,22 @@ public:
     virtual std::unique_ptr<IWriteFile> CreateExclusive(const std::string& path) = 0;
     // Creates for writing only when nothing exists at path; null when that fails.
     virtual std::unique_ptr<IWriteFile> CreateNew(const std::string& path) = 0;
+    // Opens an existing file for writing without changing it, shared with nobody, and
+    // holds it so until the handle is closed; null when nothing is there, it is a folder,
+    // it may not be written or another program has it open.
+    virtual std::unique_ptr<IWriteFile> HoldExclusive(const std::string& path) = 0;
+    // Names (without the folder) of the files in folder whose names end with suffix,
+    // ASCII letters compared without regard to case; folders are left out. folder ends
+    // with a separator, or is empty for the current folder. Empty when it cannot be read.
+    virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) = 0;
     // Reads at most maxBytes, sharing the file with other readers and writers.
     virtual bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) = 0;
-    // Moves from over to, replacing an existing file at once (MoveFileEx with replace).
+    // Puts the file from in the place of to in one step, replacing what is there (on
+    // Windows ReplaceFile, which keeps the replaced file's attributes, or MoveFileEx
+    // with replace and write-through where there is nothing to replace). On failure
+    // both files are as they were, but for the one case where Windows reports that it
+    // removed the replaced file and could not move the new one (the move is then tried
+    // once more).
     virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
     // GetPrivateProfileString: the value, cut to size - 1 bytes.

@@ -51,8 +51,6 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
 
     // A file that cannot be created shows at the first write that is tested.
     writer.Open(&file, path);
-    // Only a file this report created (or truncated) may be removed again below.
-    const bool created = file.IsOpen();
     writer.WriteRaw(kDeclaration);
     writer.WriteStartTag("REPORT", 0);
     Pulse();
@@ -68,19 +66,15 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
     }
     if (ok) Pulse();
 
-    // The closing tag, the flush and the close must all succeed, and so must every
-    // earlier write, before the report counts as written.
+    // The closing tag, the flush, the close and the replacement must all succeed, and so
+    // must every earlier write, before the report counts as written. A report that is
+    // not whole never takes the destination's place: after a failed section the closing
+    // tag is still written, and the file could pass for a complete report.
     int endWritten = writer.WriteEndTag("REPORT", 0);
+    if (!ok || !endWritten) file.Abandon();
     writer.Close();
     bool closed = file.Close();
-    if (ok && endWritten && closed) return 1;
-    // The run says the report failed, so no file of it stays behind: after a failed
-    // section the closing tag is still written, and after a failed flush or close every
-    // tag is there, so what is left could pass for a complete report.
-    if (created) {
-        if (platform::IFileSystem* fs = platform::GetServices().fs) fs->DeleteFile(path);
-    }
-    return 0;
+    return ok && endWritten && closed ? 1 : 0;
 }
 
 int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)

@@ -5,8 +5,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string_view>
+#include <vector>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,8 +41,15 @@ public:
         return true;
     }
 
-    // Nothing is buffered here: every write has already reached the file.
-    bool Flush() override { return m_fd >= 0; }
+    // Nothing is buffered here, but the written bytes must reach the disk before the
+    // file is put in another's place.
+    bool Flush() override
+    {
+        if (m_fd < 0) return false;
+        while (::fsync(m_fd) != 0)
+            if (errno != EINTR) return false;
+        return true;
+    }
 
     bool Close() override
     {
@@ -177,6 +186,27 @@ public:
     {
         return OpenForWriting(path, O_CREAT | O_EXCL);
     }
+    std::unique_ptr<IWriteFile> HoldExclusive(const std::string& path) override
+    {
+        return OpenForWriting(path, 0);
+    }
+    std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) override
+    {
+        std::vector<std::string> names;
+        DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+        if (!dir) return names;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() < suffix.size() ||
+                !EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix))
+                continue;
+            struct stat st;
+            if (::stat((folder + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+            names.push_back(name);
+        }
+        ::closedir(dir);
+        return names;
+    }
     bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) override
     {
         data.clear();
@@ -200,9 +230,18 @@ public:
         ::close(fd);
         return ok;
     }
+    // The new name is made durable too: the folder is flushed after the rename.
     bool ReplaceFile(const std::string& from, const std::string& to) override
     {
-        return ::rename(from.c_str(), to.c_str()) == 0;
+        if (::rename(from.c_str(), to.c_str()) != 0) return false;
+        const std::size_t cut = to.rfind('/');
+        const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : to.substr(0, cut);
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);   // the rename has happened; a folder that cannot be flushed does not undo it
+            ::close(fd);
+        }
+        return true;
     }
     // As on Windows, a file that another writer holds open is not deleted: the name is
     // removed only under the file's lock. Otherwise a writer that opened the file just

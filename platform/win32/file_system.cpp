@@ -125,6 +125,33 @@ std::unique_ptr<IWriteFile> Win32FileSystem::CreateNew(const std::string& path)
     return OpenForWriting(path, CREATE_NEW);
 }
 
+std::unique_ptr<IWriteFile> Win32FileSystem::HoldExclusive(const std::string& path)
+{
+    // Any other handle on the file, whatever its sharing, makes this open fail, as it
+    // makes a truncating open fail.
+    return OpenForWriting(path, OPEN_EXISTING);
+}
+
+std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder, const std::string& suffix)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(ToWide(folder + "*" + suffix).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    const std::wstring wideSuffix = ToWide(suffix);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // The pattern also matches short (8.3) names; only the long name counts.
+        const std::wstring name = found.cFileName;
+        if (name.size() < wideSuffix.size() ||
+            ::_wcsicmp(name.c_str() + name.size() - wideSuffix.size(), wideSuffix.c_str()) != 0)
+            continue;
+        names.push_back(FromWide(name));
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return names;
+}
+
 bool Win32FileSystem::ReadFile(const std::string& path, std::size_t maxBytes, std::string& data)
 {
     data.clear();
@@ -143,8 +170,24 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::size_t maxBytes, st
 
 bool Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to)
 {
-    return ::MoveFileExW(ToWide(from).c_str(), ToWide(to).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    const std::wstring wideFrom = ToWide(from);
+    const std::wstring wideTo = ToWide(to);
+    const DWORD attributes = ::GetFileAttributesW(wideTo.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        // The replaced file's attributes, security and creation time carry over to the
+        // new one, so the user's file stays the user's file.
+        if (::ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                           nullptr))
+            return true;
+        const DWORD error = ::GetLastError();
+        // Any other failure leaves both files under their names. This one has removed
+        // the replaced file already and left the new one where it was: only the move
+        // below can still put a report in its place. A replaced file that vanished in
+        // the meantime leaves nothing to replace.
+        if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_FILE_NOT_FOUND) return false;
+    }
+    return ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+           FALSE;
 }
 
 bool Win32FileSystem::DeleteFile(const std::string& path)

@@ -20,6 +20,8 @@ public:
     std::string GetTempPath() override;
     std::unique_ptr<IWriteFile> CreateExclusive(const std::string& path) override;
     std::unique_ptr<IWriteFile> CreateNew(const std::string& path) override;
+    std::unique_ptr<IWriteFile> HoldExclusive(const std::string& path) override;
+    std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) override;
     bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) override;
     bool ReplaceFile(const std::string& from, const std::string& to) override;
     bool DeleteFile(const std::string& path) override;

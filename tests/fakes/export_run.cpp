@@ -97,6 +97,7 @@ ExportRunResult RunExport(const ExportRunSetup& setup)
         result.progressHandle = progress->handle;
     }
     result.fileCalls = fs.calls();
+    result.files = fs.Files();
     return result;
 }
 

@@ -58,6 +58,7 @@ struct ExportRunResult {
     bool progressDestroyed = true;            // true also when there was none
     HWND progressHandle = nullptr;
     std::vector<std::string> fileCalls;       // the fake file system's records
+    std::vector<std::string> files;           // every file left, full paths
 };
 
 ExportRunResult RunExport(const ExportRunSetup& setup);

@@ -557,8 +557,9 @@ std::string FakeFileSystem::GetTempPath()
 }
 
 std::unique_ptr<platform::IWriteFile> FakeFileSystem::Open(const std::string& operation, const std::string& path,
-                                                           bool mustBeNew)
+                                                           Disposition disposition)
 {
+    const bool mustBeNew = disposition == Disposition::createNew;
     std::string full, key;
     if (Begin(operation, path)) return nullptr;
     if (!Resolve(path, full, key) || !RootUsable(key) || !ParentIsDirectory(key)) {
@@ -570,12 +571,12 @@ std::unique_ptr<platform::IWriteFile> FakeFileSystem::Open(const std::string& op
         MarkFailed();
         return nullptr;
     }
-    if (!(RightsOf(key) & 2)) {
+    if (!(RightsOf(key) & 2) || (!node && disposition == Disposition::openExisting)) {
         MarkFailed();
         return nullptr;
     }
     if (node) {
-        node->bytes.clear();
+        if (disposition != Disposition::openExisting) node->bytes.clear();
     } else {
         m_nodes[key] = Node{full, false, "", 0};
         node = Find(key);
@@ -586,12 +587,42 @@ std::unique_ptr<platform::IWriteFile> FakeFileSystem::Open(const std::string& op
 
 std::unique_ptr<platform::IWriteFile> FakeFileSystem::CreateExclusive(const std::string& path)
 {
-    return Open("CreateExclusive", path, false);
+    return Open("CreateExclusive", path, Disposition::createAlways);
 }
 
 std::unique_ptr<platform::IWriteFile> FakeFileSystem::CreateNew(const std::string& path)
 {
-    return Open("CreateNew", path, true);
+    return Open("CreateNew", path, Disposition::createNew);
+}
+
+std::unique_ptr<platform::IWriteFile> FakeFileSystem::HoldExclusive(const std::string& path)
+{
+    return Open("HoldExclusive", path, Disposition::openExisting);
+}
+
+std::vector<std::string> FakeFileSystem::ListFiles(const std::string& folder, const std::string& suffix)
+{
+    std::vector<std::string> names;
+    std::string full, key;
+    if (Begin("ListFiles", folder, suffix)) return names;
+    const Node* dir = nullptr;
+    if (!Resolve(folder.empty() ? m_currentDir : folder, full, key) || !RootUsable(key) || !(dir = Find(key)) ||
+        !dir->isDirectory || !(RightsOf(key) & 4)) {
+        MarkFailed();
+        return names;
+    }
+    const std::string wanted = KeyOf(suffix);
+    for (const auto& entry : m_nodes) {
+        const Node& node = entry.second;
+        if (node.isDirectory || ParentKey(entry.first, false) != key) continue;
+        if (entry.first.size() < wanted.size() ||
+            entry.first.compare(entry.first.size() - wanted.size(), wanted.size(), wanted) != 0)
+            continue;
+        // The name is what follows the parent's path and its separator.
+        const std::size_t skip = dir->path.size() + (dir->path.back() == '\\' ? 0 : 1);
+        names.push_back(node.path.substr(skip));
+    }
+    return names;
 }
 
 bool FakeFileSystem::ReadFile(const std::string& path, std::size_t maxBytes, std::string& data)
@@ -642,8 +673,17 @@ bool FakeFileSystem::DeleteFile(const std::string& path)
         MarkFailed();
         return false;
     }
+    m_deleted[key] = node->bytes;
     m_nodes.erase(key);
     return true;
+}
+
+std::string FakeFileSystem::DeletedBytes(const std::string& path) const
+{
+    std::string full, key;
+    if (!Resolve(path, full, key)) return std::string();
+    const auto it = m_deleted.find(key);
+    return it == m_deleted.end() ? std::string() : it->second;
 }
 
 std::string FakeFileSystem::GetProfileString(const std::string& file, const std::string& section,

@@ -32,7 +32,8 @@
 //   closes the file.
 //
 // Records: calls() lists every operation asked, one text each: "<Name> <path>" (and
-// " -> <path2>" for ReplaceFile), with " FAILED" appended when it failed.
+// " -> <path2>" for ReplaceFile, " -> <suffix>" for ListFiles), with " FAILED" appended
+// when it failed.
 #pragma once
 
 #include <map>
@@ -66,6 +67,8 @@ public:
     bool HasFile(const std::string& path) const;
     // Bytes of a file; empty when there is none.
     std::string FileBytes(const std::string& path) const;
+    // The bytes a file held when it was last deleted (empty when it never was).
+    std::string DeletedBytes(const std::string& path) const;
     // Full paths as they were created (drive roots and shares left out), sorted by key.
     std::vector<std::string> Directories() const;
     std::vector<std::string> Files() const;
@@ -100,6 +103,8 @@ public:
     std::string GetTempPath() override;
     std::unique_ptr<platform::IWriteFile> CreateExclusive(const std::string& path) override;
     std::unique_ptr<platform::IWriteFile> CreateNew(const std::string& path) override;
+    std::unique_ptr<platform::IWriteFile> HoldExclusive(const std::string& path) override;
+    std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) override;
     bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) override;
     bool ReplaceFile(const std::string& from, const std::string& to) override;
     bool DeleteFile(const std::string& path) override;
@@ -132,12 +137,15 @@ private:
     bool ParentIsDirectory(const std::string& key) const;
     bool RootUsable(const std::string& key) const;
     int RightsOf(const std::string& key) const;
-    std::unique_ptr<platform::IWriteFile> Open(const std::string& operation, const std::string& path, bool mustBeNew);
+    enum class Disposition { createAlways, createNew, openExisting };
+    std::unique_ptr<platform::IWriteFile> Open(const std::string& operation, const std::string& path,
+                                               Disposition disposition);
 
     std::map<char, Drive> m_drives;           // upper-case letters
     std::map<std::string, int> m_shares;      // key -> rights
     std::map<std::string, int> m_rights;      // key -> rights (overrides)
     std::map<std::string, Node> m_nodes;      // key -> node
+    std::map<std::string, std::string> m_deleted;   // key -> bytes when deleted
     std::string m_currentDir;
     std::string m_tempPath;
     std::string m_modulePath;

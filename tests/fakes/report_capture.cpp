@@ -11,7 +11,10 @@ ReportCapture::~ReportCapture() { writer.Close(); }
 std::string ReportCapture::Bytes()
 {
     writer.Close();
-    return fs.FileBytes(kPath);
+    // A failed report never takes the destination's place and its side file is removed:
+    // what the sections wrote before the failure is what that file held.
+    if (fs.HasFile(kPath)) return fs.FileBytes(kPath);
+    return fs.DeletedBytes(std::string(kPath) + ".1.unfinished");
 }
 
 std::string Element(int depth, const std::string& name, const std::string& text)

@@ -30,7 +30,7 @@ public:
     ReportCapture(const ReportCapture&) = delete;
     ReportCapture& operator=(const ReportCapture&) = delete;
 
-    // Closes the writer and returns every byte written so far.
+    // Closes the writer and returns every byte written so far, whole report or not.
     std::string Bytes();
 
     FakeFileSystem fs;

@@ -557,18 +557,18 @@ INSTANTIATE_TEST_SUITE_P(Faults, CollectFailureTest,
 
 // ---- exceptions: the barrier of the start and end steps ----
 
-// Throws std::bad_alloc from one operation: creating the report file or replacing the
+// Throws std::bad_alloc from one operation: creating the report's file or replacing the
 // remembered-destination file.
 class ThrowingFileSystem : public fakes::FakeFileSystem {
 public:
-    std::unique_ptr<platform::IWriteFile> CreateExclusive(const std::string& path) override
+    std::unique_ptr<platform::IWriteFile> CreateNew(const std::string& path) override
     {
-        if (throwOn == "CreateExclusive" && path == kChosenPath) throw std::bad_alloc();
-        return FakeFileSystem::CreateExclusive(path);
+        if (throwOn == "CreateNew" && path.rfind(kChosenPath, 0) == 0) throw std::bad_alloc();
+        return FakeFileSystem::CreateNew(path);
     }
     bool ReplaceFile(const std::string& from, const std::string& to) override
     {
-        if (throwOn == "ReplaceFile") throw std::bad_alloc();
+        if (throwOn == "ReplaceFile" && to != kChosenPath) throw std::bad_alloc();
         return FakeFileSystem::ReplaceFile(from, to);
     }
     std::string throwOn;
@@ -645,7 +645,7 @@ INSTANTIATE_TEST_SUITE_P(
         BarrierRow{"in the dialog",
                    [](BarrierTest& t) { t.ui.Do([](fakes::FakeDialogView&) { throw std::bad_alloc(); }); }, 2,
                    {{kHost, kUnexpected, 0x30}}, false},
-        BarrierRow{"creating the report", [](BarrierTest& t) { t.throwingFs.throwOn = "CreateExclusive"; }, 2,
+        BarrierRow{"creating the report", [](BarrierTest& t) { t.throwingFs.throwOn = "CreateNew"; }, 2,
                    {{kHost, kUnexpected, 0x30}}, false},
         BarrierRow{"remembering the destination", [](BarrierTest& t) { t.throwingFs.throwOn = "ReplaceFile"; }, 0,
                    {{kHost, kUnexpectedAfterWrite, 0x30}}, true},

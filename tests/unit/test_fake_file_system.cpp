@@ -64,6 +64,24 @@ TEST(FakeFileSystem, DirectoriesFilesAndRights)
     EXPECT_EQ(fs.FileBytes("C:\\a\\F.TXT"), "ab");
     EXPECT_EQ(fs.OpenFileCount(), 0);
 
+    // Holding keeps the bytes and everyone else out; only an existing file is held.
+    auto held = fs.HoldExclusive("C:\\a\\F.txt");
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(fs.HoldExclusive("C:\\a\\f.txt"));
+    EXPECT_FALSE(fs.DeleteFile("C:\\a\\f.txt"));
+    fs.AddFile("C:\\a\\g.txt", "g");
+    EXPECT_FALSE(fs.ReplaceFile("C:\\a\\g.txt", "C:\\a\\f.txt"));
+    held.reset();
+    EXPECT_EQ(fs.FileBytes("C:\\a\\f.txt"), "ab");
+    EXPECT_TRUE(fs.DeleteFile("C:\\a\\g.txt"));
+    EXPECT_FALSE(fs.HoldExclusive("C:\\a\\none.txt"));
+    EXPECT_FALSE(fs.HoldExclusive("C:\\a"));
+    fs.AddFile("C:\\a\\x.1.unfinished", "");
+    fs.AddFile("C:\\a\\b\\y.1.unfinished", "");
+    fs.AddDirectory("C:\\a\\z.unfinished");
+    EXPECT_EQ(fs.ListFiles("C:\\A\\", ".UNFINISHED"), std::vector<std::string>{"x.1.unfinished"});
+    EXPECT_EQ(fs.ListFiles("C:\\", ".unfinished"), std::vector<std::string>{});
+
     fs.AddDrive('R', platform::DRIVE_TYPE_REMOVABLE, 4);
     fs.AddFile("R:\\x.txt", "r");
     EXPECT_TRUE(fs.Access("R:\\", 4));

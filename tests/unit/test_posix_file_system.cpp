@@ -2,6 +2,9 @@
 // folders and the small ini reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #if !defined(_WIN32)
 
 #include <cstdio>
@@ -61,6 +64,38 @@ TEST_F(PosixFs, CreateNewRefusesAnExistingFile)
     ASSERT_TRUE(file);
     EXPECT_TRUE(file->Close());
     EXPECT_TRUE(fs.FileExists(dir + "/b.txt"));
+}
+
+// A held file keeps its bytes and keeps every other writer, and the deletion, out until
+// it is let go; nothing is there to hold where nothing exists.
+TEST_F(PosixFs, HoldExclusiveKeepsTheFileAsItIs)
+{
+    Put("a.txt", "previous");
+    auto held = fs.HoldExclusive(dir + "/a.txt");
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(fs.HoldExclusive(dir + "/a.txt"));
+    EXPECT_FALSE(fs.CreateExclusive(dir + "/a.txt"));
+    EXPECT_FALSE(fs.DeleteFile(dir + "/a.txt"));
+    std::string data;
+    ASSERT_TRUE(fs.ReadFile(dir + "/a.txt", 100, data));
+    EXPECT_EQ("previous", data);
+    EXPECT_TRUE(held->Close());
+    EXPECT_FALSE(fs.HoldExclusive(dir + "/none.txt"));
+    EXPECT_FALSE(fs.FileExists(dir + "/none.txt"));
+    EXPECT_TRUE(fs.CreateDirectory(dir + "/sub"));
+    EXPECT_FALSE(fs.HoldExclusive(dir + "/sub"));
+}
+
+TEST_F(PosixFs, ListFilesByTheEndOfTheirNames)
+{
+    Put("a.xml.1.unfinished", "");
+    Put("B.XML.2.UNFINISHED", "");
+    Put("c.xml", "");
+    EXPECT_TRUE(fs.CreateDirectory(dir + "/d.unfinished"));
+    std::vector<std::string> names = fs.ListFiles(dir + "/", ".unfinished");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"B.XML.2.UNFINISHED", "a.xml.1.unfinished"}), names);
+    EXPECT_EQ(std::vector<std::string>{}, fs.ListFiles(dir + "/missing/", ".unfinished"));
 }
 
 TEST_F(PosixFs, ReadFileStopsAtTheLimit)

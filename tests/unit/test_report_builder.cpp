@@ -21,6 +21,8 @@ using fakes::Visible;
 namespace {
 
 const char kOut[] = "C:\\out.xml";
+// Where the report is written until it is whole.
+const char kSide[] = "C:\\out.xml.1.unfinished";
 
 class ReportTest : public ::testing::Test {
 protected:
@@ -209,10 +211,12 @@ TEST_F(ReportTest, ReportInAMissingFolderFails)
 
 TEST_F(ReportTest, MissingDataSetFailsTheReport)
 {
-    // A failed report is removed; keeping it here shows what was written.
+    // A failed report never reaches its destination, and its side file is removed;
+    // keeping that here shows what was written.
     fs.FailCall("DeleteFile", 0);
     EXPECT_EQ(0, builder.WriteReport(kOut, 1, nullptr));
-    std::string report = fs.FileBytes(kOut);
+    EXPECT_FALSE(fs.HasFile(kOut));
+    std::string report = fs.FileBytes(kSide);
     EXPECT_EQ(std::string::npos, report.find("<BASIC>\r\n\t\t"));
     EXPECT_EQ("</REPORT>\r\n", report.substr(report.size() - 11));
 }
@@ -299,8 +303,10 @@ TEST_F(ReportTest, SectionsOfEveryForm)
 TEST_F(ReportTest, CategoryOutsideTheFormsFailsAfterData)
 {
     builder.category = 4;
-    fs.FailCall("DeleteFile", 0);   // keeps the failed report to read
-    std::string report = Run(0);
+    fs.FailCall("DeleteFile", 0);   // keeps the failed report's side file to read
+    Run(0);
+    EXPECT_FALSE(fs.HasFile(kOut));
+    std::string report = fs.FileBytes(kSide);
     EXPECT_EQ(Visible("\t</BASIC>\r\n\t<DATA>\r\n</REPORT>\r\n"), Visible(report.substr(report.find("\t</BASIC>"))));
 }
 

@@ -1,6 +1,7 @@
-// The report file gathers lines and writes them a buffer at a time: the bytes on disk
-// are the same as line by line, and every failed write, flush or close still fails the
-// report, leaving a prefix of it on disk.
+// The report file gathers lines and writes them a buffer at a time into a side file and
+// puts that in the destination's place at Close: the bytes are the same as line by line,
+// and every failed step fails the report and leaves the destination as it was, with no
+// side file.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -31,6 +32,16 @@ void InstallNativeServices()
 }
 
 const char kOut[] = "C:\\out.xml";
+const char kSide[] = "C:\\out.xml.1.unfinished";
+
+// The files the fake holds in C:\ (the destination and side files).
+std::vector<std::string> RootFiles(const fakes::FakeFileSystem& fs)
+{
+    std::vector<std::string> files;
+    for (const std::string& f : fs.Files())
+        if (f.find('\\', 3) == std::string::npos) files.push_back(f);
+    return files;
+}
 
 // The lines of a small report: start tag, numbered elements, end tag.
 std::vector<std::string> Lines(int count)
@@ -106,8 +117,9 @@ TEST_F(ReportFileTest, GatheredWritesHoldWholeLinesOnly)
     std::size_t written = 0;
     for (const std::string& l : lines) {
         ASSERT_TRUE(file.Write(l.data(), l.size()));
-        // Whatever reached the file ends at a line end.
-        const std::string bytes = fs.FileBytes(kOut);
+        // Whatever reached the side file ends at a line end; the destination waits.
+        EXPECT_FALSE(fs.HasFile(kOut));
+        const std::string bytes = fs.FileBytes(kSide);
         if (!bytes.empty()) {
             EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2));
         }
@@ -173,13 +185,9 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
             EXPECT_FALSE(file.Close());
             EXPECT_TRUE(file.HasFailed());
             EXPECT_EQ(0, failing.OpenFileCount());
-            const std::string partial = failing.FileBytes(kOut);
-            EXPECT_EQ(whole.substr(0, partial.size()), partial);
-            EXPECT_LT(partial.size(), whole.size());
-            if (!partial.empty()) {
-                EXPECT_EQ("\r\n", partial.substr(partial.size() - 2));
-            }
+            EXPECT_EQ(std::vector<std::string>{}, RootFiles(failing)) << "no report and no side file";
             EXPECT_EQ(n, failing.CallCount("Write")) << "nothing is written after the failure";
+            EXPECT_EQ(0, failing.CallCount("ReplaceFile"));
             if (n < writes) {
                 EXPECT_LT(firstFailed, lines.size()) << "a line's Write reports the failure";
             }
@@ -187,28 +195,82 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
     }
 }
 
-TEST_F(ReportFileTest, FailedFlushOrCloseFailsAndReleasesTheFile)
+// The new report takes the place of the previous one only at Close; until then the
+// previous one is held, so no other program opens it, and stays whole.
+TEST_F(ReportFileTest, PreviousReportStaysUntilTheReplacement)
 {
-    for (const char* op : {"Flush", "Close"}) {
-        SCOPED_TRACE(op);
-        fakes::FakeFileSystem failing;
-        failing.SetWriteBufferSize(4096);
-        failing.FailCall(op, 1);
-        fakes::ScopedServices installedFailing(&failing);
-        ClReportFile file;
-        ASSERT_TRUE(file.Open(kOut));
-        ASSERT_TRUE(file.Write("<A>\r\n", 5));
-        EXPECT_FALSE(file.Close());
-        EXPECT_FALSE(file.Close()) << "the failure is remembered";
-        EXPECT_EQ(0, failing.OpenFileCount());
-        EXPECT_EQ("<A>\r\n", failing.FileBytes(kOut)) << "the gathered bytes were written before the flush";
-    }
+    fs.AddFile(kOut, "previous");
+    ClReportFile file;
+    ASSERT_TRUE(file.Open(kOut));
+    ASSERT_TRUE(file.Write("new\r\n", 5));
+    EXPECT_EQ("previous", fs.FileBytes(kOut));
+    EXPECT_FALSE(fs.CreateExclusive(kOut)) << "held shared with nobody";
+    ASSERT_TRUE(file.Close());
+    EXPECT_EQ("new\r\n", fs.FileBytes(kOut));
+    EXPECT_EQ((std::vector<std::string>{kOut}), RootFiles(fs));
+    EXPECT_EQ(0, fs.OpenFileCount());
+}
+
+// A destination another program has open fails at Open and is not touched; so is a
+// folder of that name.
+TEST_F(ReportFileTest, DestinationHeldElsewhereOrAFolderFailsAtOpen)
+{
+    fs.AddFile(kOut, "theirs");
+    auto theirs = fs.HoldExclusive(kOut);
+    ASSERT_TRUE(theirs);
+    ClReportFile file;
+    EXPECT_FALSE(file.Open(kOut));
+    EXPECT_FALSE(file.Write("x", 1));
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ("theirs", fs.FileBytes(kOut));
+    EXPECT_EQ(0, fs.CallCount("CreateNew"));
+    theirs.reset();
+
+    ASSERT_TRUE(fs.AddDirectory("C:\\folder.xml"));
+    EXPECT_FALSE(file.Open("C:\\folder.xml"));
+    EXPECT_TRUE(fs.HasDirectory("C:\\folder.xml"));
+    EXPECT_EQ(0, fs.CallCount("CreateNew"));
+}
+
+// Side files that killed runs left in the destination's folder are removed at Open, of
+// any report's name; files that only end alike, side files elsewhere and one that a
+// running export still has open stay. A number in use is passed over.
+TEST_F(ReportFileTest, LeftSideFilesOfTheFolderAreRemoved)
+{
+    fs.AddFile("C:\\out.xml.1.unfinished", "cut");
+    fs.AddFile("C:\\other.xml.12.UNFINISHED", "cut");
+    fs.AddFile("C:\\notes.unfinished", "someone's");
+    fs.AddFile("C:\\.1.unfinished", "someone's");
+    fs.AddFile("C:\\sub\\out.xml.1.unfinished", "another folder");
+    fs.AddFile("C:\\running.xml.2.unfinished", "being written");
+    auto running = fs.HoldExclusive("C:\\running.xml.2.unfinished");
+    ClReportFile file;
+    ASSERT_TRUE(file.Open(kOut));
+    EXPECT_FALSE(fs.HasFile("C:\\other.xml.12.UNFINISHED"));
+    EXPECT_TRUE(fs.HasFile("C:\\notes.unfinished"));
+    EXPECT_TRUE(fs.HasFile("C:\\.1.unfinished"));
+    EXPECT_TRUE(fs.HasFile("C:\\sub\\out.xml.1.unfinished"));
+    EXPECT_TRUE(fs.HasFile("C:\\running.xml.2.unfinished"));
+    EXPECT_TRUE(fs.HasFile(kSide)) << "removed, then made afresh";
+    EXPECT_EQ("", fs.FileBytes(kSide));
+    running.reset();
+
+    // Another export of the same destination, while there is nothing to hold yet,
+    // passes over the number in use.
+    ClReportFile second;
+    ASSERT_TRUE(second.Open(kOut));
+    EXPECT_TRUE(fs.HasFile("C:\\out.xml.2.unfinished"));
+    ASSERT_TRUE(second.Write("second", 6));
+    ASSERT_TRUE(second.Close());
+    ASSERT_TRUE(file.Write("first", 5));
+    ASSERT_TRUE(file.Close());
+    EXPECT_EQ("first", fs.FileBytes(kOut)) << "each whole, the last one stays";
 }
 
 TEST_F(ReportFileTest, FileThatCannotBeCreatedFailsEveryWrite)
 {
     fs.SetWriteBufferSize(4096);
-    fs.FailCall("CreateExclusive", 1);
+    fs.FailCall("CreateNew", 1);
     ClReportFile file;
     EXPECT_FALSE(file.Open(kOut));
     EXPECT_FALSE(file.Write("<A>\r\n", 5));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "report/xml_writer.h"
 #include "tests/fakes/report_capture.h"
@@ -145,7 +146,9 @@ TEST(XmlWriter, FailedWriteClosesTheFileAndEveryLaterWriteFails)
     EXPECT_EQ(0, c.writer.WriteStartTag("B", 0));
     EXPECT_EQ(0, c.fs.OpenFileCount());
     EXPECT_EQ(0, c.writer.WriteStartTag("C", 0));
-    EXPECT_EQ("<A>\r\n", c.Bytes());
+    EXPECT_EQ("<A>\r\n", c.Bytes()) << "what was written before the failure";
+    EXPECT_FALSE(c.fs.HasFile(c.kPath)) << "a failed report never reaches its destination";
+    EXPECT_EQ(std::vector<std::string>{}, c.fs.Files()) << "nor stays aside";
     EXPECT_TRUE(c.file.HasFailed());
 }
 
@@ -160,7 +163,7 @@ TEST(ReportFile, FailedFlushOrCloseIsReported)
     }
 }
 
-TEST(ReportFile, TruncatesAnExistingFile)
+TEST(ReportFile, ReplacesAnExistingFile)
 {
     fakes::FakeFileSystem fs;
     fs.AddFile("C:\\r.xml", "old contents that are long");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -193,6 +194,75 @@ TEST_F(Win32FileSystemTest, ReplaceFileMovesOverAnExistingFile)
     EXPECT_EQ(ReadWhole(to), "new record\n");
     EXPECT_FALSE(fs.ReplaceFile(from, to));  // nothing left to move
     EXPECT_EQ(ReadWhole(to), "new record\n");
+}
+
+// Where nothing is there the file is moved, else replaced; a file another program has
+// open is not replaced, and both files stay as they were. (Whether the replaced file's
+// attributes carry over cannot be seen here: Wine's ReplaceFileW does not carry them.)
+TEST_F(Win32FileSystemTest, ReplaceFileSparesAFileHeldOpen)
+{
+    const std::string side = Path("report.xml.1.unfinished");
+    const std::string to = Path("report" + kHyou + ".xml");
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "first\r\n"));
+    ASSERT_TRUE(fs.ReplaceFile(side, to));
+    EXPECT_EQ(ReadWhole(to), "first\r\n");
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "second\r\n"));
+    ASSERT_TRUE(fs.ReplaceFile(side, to));
+    EXPECT_EQ(ReadWhole(to), "second\r\n");
+    EXPECT_FALSE(fs.FileExists(side));
+
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "third\r\n"));
+    HANDLE other = ::CreateFileW(platform::win32::ToWide(to).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(fs.ReplaceFile(side, to));
+    ::CloseHandle(other);
+    EXPECT_EQ(ReadWhole(to), "second\r\n");
+    EXPECT_EQ(ReadWhole(side), "third\r\n");
+    // Wine's ReplaceFileW makes an empty "rf*.tmp" beside the file before it finds the
+    // file held, and leaves it.
+    for (const std::string& name : fs.ListFiles(root, ".tmp")) created.push_back(root + name);
+}
+
+// A held file keeps its bytes and every other open out, whatever sharing it asks for;
+// a file open elsewhere, a folder and a missing file cannot be held.
+TEST_F(Win32FileSystemTest, HoldExclusiveKeepsEveryoneOut)
+{
+    const std::string path = Path("held" + kSo + ".xml");
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(path), "previous\r\n"));
+    auto held = fs.HoldExclusive(path);
+    ASSERT_TRUE(held);
+    HANDLE other = ::CreateFileW(platform::win32::ToWide(path).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_EQ(other, INVALID_HANDLE_VALUE);
+    if (other != INVALID_HANDLE_VALUE) ::CloseHandle(other);
+    EXPECT_FALSE(fs.HoldExclusive(path));
+    EXPECT_FALSE(fs.DeleteFile(path));
+    EXPECT_TRUE(held->Close());
+    EXPECT_EQ(ReadWhole(path), "previous\r\n");
+
+    other = ::CreateFileW(platform::win32::ToWide(path).c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(fs.HoldExclusive(path)) << "another program has it open";
+    ::CloseHandle(other);
+    EXPECT_FALSE(fs.HoldExclusive(Path("none.xml")));
+    EXPECT_FALSE(fs.HoldExclusive(root));
+}
+
+TEST_F(Win32FileSystemTest, ListFilesByTheEndOfTheirLongNames)
+{
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(Path(kHyou + ".xml.1.unfinished")), ""));
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(Path("B.XML.22.UNFINISHED")), ""));
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(Path("c.xml")), ""));
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(Path("d.unfinished.xml")), ""));
+    ASSERT_TRUE(fs.CreateDirectory(Path("e.unfinished")));
+    std::vector<std::string> names = fs.ListFiles(root, ".unfinished");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"B.XML.22.UNFINISHED", kHyou + ".xml.1.unfinished"}));
+    EXPECT_TRUE(fs.ListFiles(root + "missing\\", ".unfinished").empty());
 }
 
 TEST_F(Win32FileSystemTest, CurrentFolderRoundTripsThroughADoubleByteName)
