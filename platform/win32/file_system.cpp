@@ -13,12 +13,29 @@ namespace platform::win32 {
 
 namespace {
 
+// A report's side file is named after it and so is longer: a destination near the
+// 260-byte limit would give a side path that Windows refuses in its plain form. Such a
+// path goes to Windows made full and in the \\?\ form, which has no such limit.
+std::wstring FilePath(const std::string& path)
+{
+    std::wstring wide = ToWide(path);
+    if (wide.size() < MAX_PATH - 1 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return wide;
+    std::wstring full(size, L'\0');
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return wide;
+    full.resize(length);
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 class Win32WriteFile : public IWriteFile {
 public:
     bool Open(const std::string& path, DWORD disposition)
     {
         // Shared with nobody: no other program reads a half-written report.
-        return m_file.Create(path, GENERIC_WRITE, 0, disposition);
+        return m_file.Create(FilePath(path), GENERIC_WRITE, 0, disposition);
     }
     bool Write(const void* data, std::size_t size) override { return m_file.Write(data, size); }
     bool Flush() override { return m_file.Flush(); }
@@ -136,7 +153,7 @@ std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder, c
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
-    HANDLE find = ::FindFirstFileW(ToWide(folder + "*" + suffix).c_str(), &found);
+    HANDLE find = ::FindFirstFileW(FilePath(folder + "*" + suffix).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return names;
     const std::wstring wideSuffix = ToWide(suffix);
     do {
@@ -170,8 +187,8 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::size_t maxBytes, st
 
 bool Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to)
 {
-    const std::wstring wideFrom = ToWide(from);
-    const std::wstring wideTo = ToWide(to);
+    const std::wstring wideFrom = FilePath(from);
+    const std::wstring wideTo = FilePath(to);
     const DWORD attributes = ::GetFileAttributesW(wideTo.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         // The replaced file's attributes, security and creation time carry over to the
@@ -192,7 +209,7 @@ bool Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to
 
 bool Win32FileSystem::DeleteFile(const std::string& path)
 {
-    return ::DeleteFileW(ToWide(path).c_str()) != FALSE;
+    return ::DeleteFileW(FilePath(path).c_str()) != FALSE;
 }
 
 std::string Win32FileSystem::GetProfileString(const std::string& file, const std::string& section,

@@ -265,6 +265,25 @@ TEST_F(Win32FileSystemTest, ListFilesByTheEndOfTheirLongNames)
     EXPECT_TRUE(fs.ListFiles(root + "missing\\", ".unfinished").empty());
 }
 
+// The longest destination Windows takes in plain form: its side file's path is longer,
+// yet is created, listed, replaces the destination and is deleted like any other.
+TEST_F(Win32FileSystemTest, SideFilesOfALongDestinationPassMaxPath)
+{
+    const std::string folder = Path(std::string(240 - root.size(), 'f') + "\\");
+    ASSERT_TRUE(fs.CreateDirectory(folder));
+    const std::string to = folder + std::string(259 - folder.size() - 4, 'r') + ".xml";
+    ASSERT_EQ(259u, to.size());   // the longest a plain path may be
+    const std::string side = to + ".1.unfinished";
+    created.push_back(to);
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "whole")) << side.size();
+    EXPECT_EQ(fs.ListFiles(folder, ".unfinished"), std::vector<std::string>{side.substr(folder.size())});
+    ASSERT_TRUE(fs.ReplaceFile(side, to));
+    EXPECT_EQ(ReadWhole(to), "whole");
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "next"));
+    EXPECT_TRUE(fs.DeleteFile(side));
+    EXPECT_TRUE(fs.ListFiles(folder, ".unfinished").empty());
+}
+
 TEST_F(Win32FileSystemTest, CurrentFolderRoundTripsThroughADoubleByteName)
 {
     std::string before;
