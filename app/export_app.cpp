@@ -18,7 +18,6 @@
 
 namespace {
 
-
 void ShowMessage(HWND owner, const char* text, unsigned type)
 {
     if (platform::IMessageBoxes* boxes = platform::GetServices().boxes)

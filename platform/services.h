@@ -206,7 +206,8 @@ struct Services {
     IWaitCursor* cursor = nullptr;
     IUi* ui = nullptr;
     IClock* clock = nullptr;
-    // How large a host block is; null asks TaskMemSize (a test puts one here that cannot tell).
+    // How large a host block is; null asks the task allocator (a test puts one here that
+    // cannot tell).
     std::size_t (*taskMemSize)(const void* block) = nullptr;
 };
 
@@ -217,10 +218,16 @@ void SetServices(const Services& services);
 // The task allocator whose blocks the host hands out (CoTaskMemAlloc on Windows).
 void* TaskMemAlloc(std::size_t size);
 void TaskMemFree(void* block);
-// The size of a block from TaskMemAlloc (IMalloc::GetSize on Windows); 0 for null,
-// kTaskMemSizeUnknown when the allocator cannot tell. Lets a reader of a host block
-// without a count stop at the block's end.
+// The size of a block from TaskMemAlloc: the services' taskMemSize where one is
+// installed, else the allocator's own answer; 0 for null, kTaskMemSizeUnknown when it
+// cannot tell. Lets a reader of a host block without a count stop at the block's end.
 constexpr std::size_t kTaskMemSizeUnknown = static_cast<std::size_t>(-1);
-std::size_t TaskMemSize(const void* block);
+// The task allocator's own answer (IMalloc::GetSize on Windows).
+std::size_t AllocatorTaskMemSize(const void* block);
+inline std::size_t TaskMemSize(const void* block)
+{
+    std::size_t (*size)(const void*) = GetServices().taskMemSize;
+    return size ? size(block) : AllocatorTaskMemSize(block);
+}
 
 }  // namespace platform

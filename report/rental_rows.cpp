@@ -57,8 +57,7 @@ int ClReportBuilder::WriteRentalIncomeRows(ClXmlWriter& w, int32_t maxRows)
     // comes first: a list without its marker is never read past the block. When the
     // allocator cannot tell the block's size, the marker the host always writes ends it:
     // a report silently without its properties would be a failure shown as a success.
-    std::size_t (*sizeOf)(const void*) = platform::GetServices().taskMemSize;
-    const std::size_t size = sizeOf ? sizeOf(rows) : platform::TaskMemSize(rows);
+    const std::size_t size = platform::TaskMemSize(rows);
     const std::size_t capacity =
         size == platform::kTaskMemSizeUnknown ? static_cast<std::size_t>(maxRows) : size / sizeof(StFUDOUSAN_RENTAL);
     for (int32_t n = 1; n <= maxRows; ++n) {

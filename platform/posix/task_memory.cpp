@@ -5,7 +5,7 @@
 
 namespace platform {
 
-// Each block carries its size in a header in front of it, so that TaskMemSize can
+// Each block carries its size in a header in front of it, so that AllocatorTaskMemSize can
 // answer as IMalloc::GetSize does on Windows. The header keeps 16-byte alignment.
 namespace {
 constexpr std::size_t kHeader = 16;
@@ -25,7 +25,7 @@ void TaskMemFree(void* block)
     if (block) std::free(static_cast<char*>(block) - kHeader);
 }
 
-std::size_t TaskMemSize(const void* block)
+std::size_t AllocatorTaskMemSize(const void* block)
 {
     if (!block) return 0;
     std::size_t size;

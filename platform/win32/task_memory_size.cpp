@@ -5,7 +5,7 @@
 
 namespace platform {
 
-std::size_t TaskMemSize(const void* block)
+std::size_t AllocatorTaskMemSize(const void* block)
 {
     if (!block) return 0;
     IMalloc* allocator = nullptr;
