@@ -10,7 +10,11 @@
 //    stored since this dialog opened is carried over;
 //  - the new content goes to a fresh temporary file in the same folder, written,
 //    flushed and closed, and only then replaces the old file in one move. A failure
-//    at any step leaves the old file as it was.
+//    at any step leaves the old file as it was. A folder that allows no renaming or
+//    deleting gets the content written over the file in place, and keeps an empty
+//    temporary file that the next rewrite reuses. When Windows removed the old file
+//    without moving the new one into its place, the temporary file is the only copy
+//    of every user's records until they are written back under the file's name.
 // A record is found only where its key starts a line, so a user id ending in another
 // user's id never picks up the other's record. Keys, lines and files have no size
 // limit of their own; a value without "/" or with a path over 260 bytes is no record.
@@ -89,7 +93,12 @@ bool ReadWhole(platform::IFileSystem& fs, const std::string& path, std::string& 
 class FileLock {
 public:
     FileLock(platform::IFileSystem& fs, std::string path) : m_fs(fs), m_path(std::move(path)) {}
-    ~FileLock() { Release(); }
+    // Another writer may hold the lock file already; then it stays, which does no harm.
+    // Removed by the name prepared at its open: a destructor allocates nothing.
+    ~FileLock()
+    {
+        if (m_handle) m_handle->Remove();
+    }
 
     bool Acquire()
     {
@@ -106,43 +115,64 @@ public:
         }
     }
 
-    void Release()
-    {
-        if (!m_handle) return;
-        m_handle->Close();
-        m_handle.reset();
-        // Another writer may hold it already; then it stays, which does no harm.
-        m_fs.DeleteFile(m_path);
-    }
-
 private:
     platform::IFileSystem& m_fs;
     std::string m_path;
     std::unique_ptr<platform::IWriteFile> m_handle;
 };
 
-// Writes content to a new file beside target and moves it over target.
+bool WriteAll(platform::IWriteFile& file, const std::string& content)
+{
+    const bool written = (content.empty() || file.Write(content.data(), content.size())) && file.Flush();
+    return file.Close() && written;
+}
+
+// Writes content over target itself: for a folder that allows writing but neither
+// renaming nor deleting, and for a target that Windows removed without putting the new
+// file in its place.
+bool WriteInPlace(platform::IFileSystem& fs, const std::string& target, const std::string& content)
+{
+    std::unique_ptr<platform::IWriteFile> file = fs.CreateExclusive(target);
+    return file && WriteAll(*file, content);
+}
+
+// Writes content to a new file beside target and moves it over target. Called under
+// the file's lock, so a temporary file that is there was left by an earlier run.
 bool ReplaceWhole(platform::IFileSystem& fs, const std::string& target, const std::string& content)
 {
-    std::string temp;
     std::unique_ptr<platform::IWriteFile> file;
+    std::string temp;
     for (int n = 1; n <= 100 && !file; ++n) {
         temp = target + "." + std::to_string(n) + ".tmp";
-        // A name left behind by an earlier failure is passed over; any other failure
-        // to create ends the attempt.
-        if (fs.FileExists(temp)) continue;
         file = fs.CreateNew(temp);
+        // One left behind (emptied where the folder would not let it be deleted) is
+        // reused; any other failure to create ends the attempt.
+        if (!file && fs.FileExists(temp)) file = fs.CreateExclusive(temp);
         if (!file) return false;
     }
     if (!file) return false;
-    bool written = (content.empty() || file->Write(content.data(), content.size())) && file->Flush();
-    bool closed = file->Close();
-    file.reset();
-    if (!written || !closed || !fs.ReplaceFile(temp, target)) {
-        fs.DeleteFile(temp);
+    if (!WriteAll(*file, content)) {
+        file->Remove();
         return false;
     }
-    return true;
+    bool stored = false;
+    switch (fs.ReplaceFile(temp, target)) {
+    case platform::ReplaceResult::kReplaced:
+        return true;
+    case platform::ReplaceResult::kOnlyAtSource:
+        // Every user's records are now in the temporary file only: it is deleted only
+        // once they are back under the file's own name.
+        if (!WriteInPlace(fs, target, content)) return false;
+        stored = true;
+        break;
+    case platform::ReplaceResult::kDenied:
+        stored = WriteInPlace(fs, target, content);
+        break;
+    case platform::ReplaceResult::kRefused:
+        break;
+    }
+    file->Remove();
+    return stored;
 }
 
 }  // namespace

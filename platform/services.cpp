@@ -2,6 +2,8 @@
 
 #include <chrono>
 
+#include "common/cp932.h"
+
 namespace platform {
 namespace {
 Services g_services;
@@ -9,6 +11,27 @@ Services g_services;
 
 Services& GetServices() { return g_services; }
 void SetServices(const Services& services) { g_services = services; }
+
+bool IFileSystem::SameFileName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    // By characters: a trail byte that looks like a letter is not one.
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t n = cp932::CharLengthAt(a, i);
+        if (n != cp932::CharLengthAt(b, i)) return false;
+        if (n == 1) {
+            char x = a[i];
+            char y = b[i];
+            if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+            if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+            if (x != y) return false;
+        } else if (a.compare(i, n, b, i, n) != 0) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
 
 IClock& SteadyClock()
 {

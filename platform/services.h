@@ -25,6 +25,14 @@ enum DriveType : unsigned {
     DRIVE_TYPE_RAMDISK = 6,
 };
 
+// What a replacement of one file by another left behind.
+enum class ReplaceResult {
+    kReplaced,       // the new file is in the destination's place
+    kRefused,        // both files are as they were
+    kDenied,         // both as they were: the folder allows no deleting or renaming
+    kOnlyAtSource,   // the destination is gone and the new file stayed under its own name
+};
+
 // An open file for writing. Every failed write or close is reported.
 class IWriteFile {
 public:
@@ -32,6 +40,12 @@ public:
     virtual bool Write(const void* data, std::size_t size) = 0;
     virtual bool Flush() = 0;
     virtual bool Close() = 0;
+    // Closes the file if it is open and deletes it under the name it was opened with;
+    // a file the folder will not let go is emptied instead (false then). Only for files
+    // the program created itself. Runs on every path that gives a file up, destructors
+    // included, so it never allocates and never throws: what it needs is prepared when
+    // the file is opened.
+    virtual bool Remove() noexcept = 0;
     // How many bytes a writer of many small pieces should gather before each Write: one
     // large write costs about what one small one does. 0 asks for every piece at once
     // (the recording fakes, whose tests count and fail single writes).
@@ -66,16 +80,21 @@ public:
     // ASCII letters compared without regard to case; folders are left out. folder ends
     // with a separator, or is empty for the current folder. Empty when it cannot be read.
     virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) = 0;
+    // Whether two file names name the same file, compared as the file system compares
+    // names (without regard to case). This one knows ASCII letters only.
+    virtual bool SameFileName(const std::string& a, const std::string& b);
     // Reads at most maxBytes, sharing the file with other readers and writers.
     virtual bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) = 0;
     // Puts the file from in the place of to in one step, replacing what is there (on
     // Windows ReplaceFile, which keeps the replaced file's attributes, or MoveFileEx
-    // with replace and write-through where there is nothing to replace). On failure
-    // both files are as they were, but for the one case where Windows reports that it
-    // removed the replaced file and could not move the new one (the move is then tried
-    // once more).
-    virtual bool ReplaceFile(const std::string& from, const std::string& to) = 0;
+    // with replace and write-through where there is nothing to replace). Refusals that
+    // pass (a scanner or indexer opening the fresh file for a moment) are tried again
+    // a bounded number of times. The result says what is where; from is never deleted.
+    virtual ReplaceResult ReplaceFile(const std::string& from, const std::string& to) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
+    // The system's own words for why the last file operation failed; empty when it
+    // has none to give. For messages to a person, never for decisions.
+    virtual std::string LastErrorText() { return std::string(); }
     // GetPrivateProfileString: the value, cut to size - 1 bytes.
     virtual std::string GetProfileString(const std::string& file, const std::string& section,
                                          const std::string& key, const std::string& defaultValue,

@@ -46,6 +46,8 @@ void ClReportBuilder::Advance(short from, short to)
 
 int ClReportBuilder::WriteReport(const char* path, short functionId, const StDATAINFO* dataInfo)
 {
+    m_keptPath.clear();
+    m_failureText.clear();
     ClReportFile file;
     ClXmlWriter writer;
 
@@ -66,15 +68,18 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
     }
     if (ok) Pulse();
 
-    // The closing tag, the flush, the close and the replacement must all succeed, and so
-    // must every earlier write, before the report counts as written. A report that is
-    // not whole never takes the destination's place: after a failed section the closing
-    // tag is still written, and the file could pass for a complete report.
-    int endWritten = writer.WriteEndTag("REPORT", 0);
-    if (!ok || !endWritten) file.Abandon();
+    // The closing tag and every earlier write must succeed before the report is put in
+    // the destination's place. A report that is not whole never takes it: after a
+    // failed section the closing tag is still written, and the file could pass for a
+    // complete report. An exception on the way leaves it to the file's destructor,
+    // which only abandons.
+    const int endWritten = writer.WriteEndTag("REPORT", 0);
     writer.Close();
-    bool closed = file.Close();
-    return ok && endWritten && closed ? 1 : 0;
+    const bool committed = ok && endWritten && file.Commit();
+    if (!committed) file.Abandon();
+    m_keptPath = file.KeptPath();
+    m_failureText = file.FailureText();
+    return committed ? 1 : 0;
 }
 
 int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)

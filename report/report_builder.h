@@ -46,6 +46,11 @@ public:
     std::string defaultProgramName;
 
     int WriteReport(const char* path, short functionId, const StDATAINFO* dataInfo);
+    // After a failed WriteReport: where the whole report stayed because it could not be
+    // put in the destination's place (empty when the destination is as it was), and
+    // what failed with the system's reason.
+    const std::string& KeptPath() const { return m_keptPath; }
+    const std::string& FailureText() const { return m_failureText; }
 
     // Skeleton and layout.
     int WriteSystem(ClXmlWriter& writer, short functionId);
@@ -94,6 +99,10 @@ public:
 
     void Pulse();
     void Advance(short from, short to);
+
+private:
+    std::string m_keptPath;
+    std::string m_failureText;
 };
 
 // Removes blanks, brackets and the "(製)" marker from an account name, whole

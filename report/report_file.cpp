@@ -1,6 +1,7 @@
 #include "report/report_file.h"
 
 #include <cstring>
+#include <limits>
 
 #include "common/cp932.h"
 #include "platform/services.h"
@@ -27,16 +28,18 @@ std::size_t FolderLength(const std::string& path)
     return cut;
 }
 
-// "<name>.<digits>.unfinished" with a name that is not empty: only what a report
-// writer makes, never another program's file that merely ends alike.
-bool IsSideFileName(const std::string& name)
+// "<name>.<digits>.unfinished" of this destination's name, compared as the file system
+// compares names: only what a report writer made for this same file, never another
+// program's file or another destination's side file that merely ends alike.
+bool IsSideFileOf(platform::IFileSystem& fs, const std::string& file, const std::string& name)
 {
     const std::size_t suffix = std::strlen(ClReportFile::kSideSuffix);
-    if (name.size() <= suffix) return false;
-    std::size_t end = name.size() - suffix;
-    std::size_t digits = end;
-    while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
-    return digits < end && digits >= 2 && name[digits - 1] == '.';
+    if (file.size() < name.size() + 2 + suffix || file[name.size()] != '.') return false;
+    const std::size_t end = file.size() - suffix;
+    for (std::size_t i = name.size() + 1; i < end; ++i)
+        if (file[i] < '0' || file[i] > '9') return false;
+    return fs.SameFileName(file.substr(0, name.size()), name) &&
+           fs.SameFileName(file.substr(end), ClReportFile::kSideSuffix);
 }
 
 }  // namespace
@@ -45,19 +48,41 @@ ClReportFile::ClReportFile() = default;
 
 ClReportFile::~ClReportFile() { Abandon(); }
 
+const std::string& ClReportFile::KeptPath() const
+{
+    static const std::string none;
+    return m_sideIsTheReport ? m_sidePath : none;
+}
+
+void ClReportFile::Fail(const std::string& path, const char* what)
+{
+    Fail(path, what, m_fs ? m_fs->LastErrorText() : std::string());
+}
+
+void ClReportFile::Fail(const std::string& path, const char* what, const std::string& reason)
+{
+    m_failed = true;
+    if (!m_failureText.empty()) return;
+    m_failureText = path + ": " + what;
+    if (!reason.empty()) m_failureText += ": " + reason;
+}
+
 bool ClReportFile::Open(const char* path)
 {
     Abandon();
     m_failed = false;
+    m_closed = false;
+    m_sideIsTheReport = false;
+    m_sidePath.clear();
+    m_failureText.clear();
     m_fs = platform::GetServices().fs;
     m_path = path ? path : "";
     const std::size_t folderLength = FolderLength(m_path);
     if (!m_fs || folderLength == m_path.size()) {
-        m_failed = true;
+        Fail(m_path, "names no file", std::string());
         return false;
     }
-    const std::string folder = m_path.substr(0, folderLength);
-    RemoveLeftSideFiles(folder);
+    RemoveLeftSideFiles(m_path.substr(0, folderLength), m_path.substr(folderLength));
 
     // An existing destination is held from here to the replacement: a file another
     // program has open fails the report now, and none can open it meanwhile.
@@ -65,23 +90,11 @@ bool ClReportFile::Open(const char* path)
     if (m_fs->Stat(m_path, &isDirectory)) {
         if (!isDirectory) m_hold = m_fs->HoldExclusive(m_path);
         if (!m_hold) {
-            m_failed = true;
+            Fail(m_path, isDirectory ? "is a folder" : "cannot be opened for writing (another program may have it open)");
             return false;
         }
     }
-
-    // A number in use is another writer's side file (of this same destination, while
-    // nothing was there to hold): it is passed over. Any other failure ends the report.
-    for (int n = 1; n <= kSideNumbers && !m_file; ++n) {
-        const std::string side = m_path + "." + std::to_string(n) + kSideSuffix;
-        m_file = m_fs->CreateNew(side);
-        if (m_file) {
-            m_sidePath = side;
-        } else if (!m_fs->FileExists(side)) {
-            break;
-        }
-    }
-    if (!m_file) {
+    if (!CreateSideFile()) {
         Abandon();
         return false;
     }
@@ -96,18 +109,41 @@ bool ClReportFile::Open(const char* path)
     return true;
 }
 
-void ClReportFile::RemoveLeftSideFiles(const std::string& folder)
+void ClReportFile::RemoveLeftSideFiles(const std::string& folder, const std::string& name)
 {
     // A side file that another running export still writes cannot be removed (it is
     // open, shared with nobody) and is left to it.
-    for (const std::string& name : m_fs->ListFiles(folder, kSideSuffix))
-        if (IsSideFileName(name)) m_fs->DeleteFile(folder + name);
+    for (const std::string& file : m_fs->ListFiles(folder, kSideSuffix))
+        if (IsSideFileOf(*m_fs, file, name)) m_fs->DeleteFile(folder + file);
+}
+
+bool ClReportFile::CreateSideFile()
+{
+    for (int n = 1; n <= kSideNumbers; ++n) {
+        std::string side = m_path + "." + std::to_string(n) + kSideSuffix;
+        m_file = m_fs->CreateNew(side);
+        if (!m_file) {
+            const std::string reason = m_fs->LastErrorText();
+            if (!m_fs->FileExists(side)) {
+                Fail(side, "cannot be created", reason);
+                return false;
+            }
+            // Still there after the clean-up: another export's side file, held open, is
+            // passed over; a leftover the folder would not let go is reused.
+            m_file = m_fs->CreateExclusive(side);
+            if (!m_file) continue;
+        }
+        m_sidePath = std::move(side);
+        return true;
+    }
+    Fail(m_path, "has no free side file name", std::string());
+    return false;
 }
 
 bool ClReportFile::Write(const void* data, std::size_t size)
 {
     // After a failure nothing more reaches the file.
-    if (!m_file || m_failed) {
+    if (!IsOpen() || m_failed) {
         m_failed = true;
         return false;
     }
@@ -115,7 +151,8 @@ bool ClReportFile::Write(const void* data, std::size_t size)
         // Unbuffered, or a piece as large as the buffer: straight to the file.
         if (!WriteGathered()) return false;
         if (!m_file->Write(data, size)) {
-            m_failed = true;
+            Fail(m_sidePath, "cannot be written");
+            Abandon();
             return false;
         }
         return true;
@@ -132,44 +169,125 @@ bool ClReportFile::WriteGathered()
     const std::size_t used = m_used;
     m_used = 0;
     if (!m_file->Write(m_buffer.get(), used)) {
-        m_failed = true;
+        // Nothing more is written: the report is given up at once.
+        Fail(m_sidePath, "cannot be written");
+        Abandon();
         return false;
     }
     return true;
 }
 
-bool ClReportFile::Close()
+bool ClReportFile::Commit()
 {
-    if (m_file) {
-        // After a failure the gathered bytes are dropped and the file is only closed, so
-        // the handle is never leaked. Otherwise the bytes must be on the disk before the
-        // file takes the destination's place.
-        const bool written = m_failed || WriteGathered();
-        m_used = 0;
-        const bool flushed = m_failed || m_file->Flush();
-        const bool closed = m_file->Close();
-        m_file.reset();
-        if (!written || !flushed || !closed) m_failed = true;
+    if (!IsOpen() || m_failed) {
+        Abandon();
+        return false;
     }
-    // The destination is let go first: the replacement needs it free.
+    // The bytes must be on the disk before the file takes the destination's place.
+    if (!WriteGathered()) return false;
+    bool done = true;
+    if (!m_file->Flush()) {
+        Fail(m_sidePath, "cannot be flushed to the disk");
+        done = false;
+    }
+    const bool closed = m_file->Close();
+    m_closed = true;
+    if (done && !closed) {
+        Fail(m_sidePath, "cannot be closed");
+        done = false;
+    }
+    if (!done) {
+        Abandon();
+        return false;
+    }
+    // The destination is let go: the replacement needs it free.
     if (m_hold) {
         m_hold->Close();
         m_hold.reset();
     }
-    if (!m_sidePath.empty()) {
-        // Taken first, so that a second Close (the writer's, say) never replaces again.
-        const std::string side = std::move(m_sidePath);
+    switch (m_fs->ReplaceFile(m_sidePath, m_path)) {
+    case platform::ReplaceResult::kReplaced:
+        m_file.reset();
         m_sidePath.clear();
-        if (!m_failed && !m_fs->ReplaceFile(side, m_path)) m_failed = true;
-        // A side file that cannot be removed now is removed by the next report
-        // written into this folder.
-        if (m_failed) m_fs->DeleteFile(side);
+        return true;
+    case platform::ReplaceResult::kOnlyAtSource:
+        // Windows removed the destination and could not move the report into its place:
+        // the side file is the only copy, and stays for the user to take.
+        m_sideIsTheReport = true;
+        Fail(m_path, "could not take the report's place");
+        m_file.reset();
+        return false;
+    case platform::ReplaceResult::kDenied:
+        return WriteInPlace();
+    case platform::ReplaceResult::kRefused:
+        break;
     }
-    return !m_failed;
+    Fail(m_path, "cannot be replaced");
+    Abandon();
+    return false;
 }
 
-void ClReportFile::Abandon()
+bool ClReportFile::WriteInPlace()
 {
-    if (m_file || m_hold || !m_sidePath.empty()) m_failed = true;
-    Close();
+    std::string report;
+    if (!m_fs->ReadFile(m_sidePath, std::numeric_limits<std::size_t>::max(), report)) {
+        Fail(m_sidePath, "cannot be read back");
+        Abandon();
+        return false;
+    }
+    std::unique_ptr<platform::IWriteFile> destination = m_fs->CreateExclusive(m_path);
+    if (!destination) {
+        Fail(m_path, "cannot be written in place");
+        Abandon();
+        return false;
+    }
+    // From here the destination is overwritten: until it is whole, the side file holds
+    // the only whole copy of the report.
+    m_sideIsTheReport = true;
+    bool written = false;
+    try {
+        written = (report.empty() || destination->Write(report.data(), report.size())) && destination->Flush();
+        if (!written) Fail(m_path, "cannot be written in place");
+        const bool closed = destination->Close();
+        if (written && !closed) Fail(m_path, "cannot be closed");
+        written = written && closed;
+    } catch (...) {
+        written = false;
+        m_failed = true;
+    }
+    if (!written) {
+        m_file.reset();
+        return false;
+    }
+    m_sideIsTheReport = false;
+    m_file->Remove();   // emptied, for the next report to reuse, where it cannot be deleted
+    m_file.reset();
+    m_sidePath.clear();
+    return true;
+}
+
+void ClReportFile::Abandon() noexcept
+{
+    const bool open = m_file || m_hold;
+    if (m_file) {
+        if (!m_sideIsTheReport) {
+            m_file->Remove();
+        } else if (!m_closed) {
+            try {
+                m_file->Close();
+            } catch (...) {
+            }
+        }
+        m_file.reset();
+    }
+    m_closed = false;
+    if (m_hold) {
+        try {
+            m_hold->Close();
+        } catch (...) {
+        }
+        m_hold.reset();
+    }
+    m_used = 0;
+    if (open) m_failed = true;
 }

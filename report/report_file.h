@@ -1,20 +1,27 @@
 // The report's file object. The report never appears at its destination half written:
 // it is written whole to a side file in the destination's folder, flushed to the disk,
-// and only then put in the destination's place in one step. Whatever fails on the way,
-// and whenever the process dies, the destination holds either the previous report (or
-// nothing, where there was none) or the new one, whole.
+// and only then, by the deliberate last step Commit, put in the destination's place.
+// Every other end (a failure, an exception, the destructor) only abandons: the side file
+// is removed and the destination stays as it was. Whenever the process dies, the
+// destination holds either the previous report (or nothing, where there was none) or
+// the new one, whole.
 //
 // The side file is named after the destination, "<name>.<n>.unfinished": it is never
-// taken for a report, and one left by a run that was killed is removed by the next
-// report written into the same folder. A destination that exists is held open, shared
-// with nobody, from Open to the replacement, so that a file another program has open
-// fails the report at Open and stays as it was.
+// taken for a report, and one that a killed run left is removed by the next report to
+// the same destination. Nothing else in the folder is touched. A destination that
+// exists is held open, shared with nobody, from Open to the replacement, so that a file
+// another program has open fails the report at Open and stays as it was.
+//
+// A folder that lets files be written but not renamed or deleted (a company share's
+// rights) refuses the replacement: the report is then written over the destination in
+// place, and the side file, which cannot be deleted, is left empty for the next report
+// to the same destination to reuse.
 //
 // The report is written a line at a time, and a write call per line costs far more
 // than composing the line. The lines are therefore gathered in a buffer of the size
 // the file asks for (IWriteFile::WriteBufferSize, 64 KiB for a real file) and written
-// when it is full and at Close. A failed write of the buffer fails the Write that
-// caused it (or Close); nothing more is written then, and the side file is removed.
+// when it is full and at Commit. A failed write of the buffer fails the Write that
+// caused it (or Commit); nothing more is written then.
 #pragma once
 
 #include <cstddef>
@@ -32,42 +39,57 @@ public:
     static const char kSideSuffix[];
 
     ClReportFile();
-    // A report neither closed nor abandoned is abandoned.
+    // Abandons a report that was not committed; allocates nothing and never throws.
     ~ClReportFile();
     ClReportFile(const ClReportFile&) = delete;
     ClReportFile& operator=(const ClReportFile&) = delete;
 
-    // Removes side files that killed runs left in path's folder, holds an existing file
-    // at path and creates the side file. When any of that fails the file is remembered
-    // as failed: Open returns false and every write fails.
+    // Removes the side files of this destination that killed runs left, holds an
+    // existing file at path and creates the side file. When any of that fails the file
+    // is remembered as failed: Open returns false and every write fails.
     bool Open(const char* path);
     // Appends the bytes; false when the file is not open, an earlier operation failed,
     // or a write of the gathered bytes failed.
     bool Write(const void* data, std::size_t size);
-    // Writes what is gathered, flushes, closes and puts the side file in the
-    // destination's place; false when any of these failed or an earlier operation did,
-    // and then the side file is removed and the destination is as it was. Closing a
-    // file that is not open returns the remembered outcome.
-    bool Close();
-    // Gives the report up: the side file is removed and the destination stays as it
-    // was, even when every write succeeded.
-    void Abandon();
+    // The last step, asked for only when the report is whole: writes what is gathered,
+    // flushes, closes and puts the side file in the destination's place. False when
+    // any of these failed or an earlier operation did; the destination is then as it
+    // was, unless KeptPath names where the report stayed.
+    bool Commit();
+    // Gives the report up: the side file is removed (emptied where the folder keeps it)
+    // and the destination stays as it was. Allocates nothing and never throws.
+    void Abandon() noexcept;
 
-    bool IsOpen() const { return m_file != nullptr; }
+    bool IsOpen() const { return m_file != nullptr && !m_closed; }
     // True once any open, write, flush, close or replacement has failed, or the report
     // was abandoned.
     bool HasFailed() const { return m_failed; }
+    // Where the whole report stayed when Windows had already removed the destination and
+    // the report could not be moved into its place: that file is never deleted. Empty
+    // in every other case.
+    const std::string& KeptPath() const;
+    // What failed, with the path and the system's reason, for a person at a terminal;
+    // empty when nothing failed.
+    const std::string& FailureText() const { return m_failureText; }
 
 private:
     bool WriteGathered();
-    void RemoveLeftSideFiles(const std::string& folder);
+    void RemoveLeftSideFiles(const std::string& folder, const std::string& name);
+    bool CreateSideFile();
+    bool WriteInPlace();
+    // Records the first failure: what of which file, and the system's reason.
+    void Fail(const std::string& path, const char* what);
+    void Fail(const std::string& path, const char* what, const std::string& reason);
 
     platform::IFileSystem* m_fs = nullptr;
     std::unique_ptr<platform::IWriteFile> m_file;   // the side file
     std::unique_ptr<platform::IWriteFile> m_hold;   // the existing destination, held
     std::string m_path;
-    std::string m_sidePath;                         // empty when there is no side file
+    std::string m_sidePath;
+    bool m_closed = false;         // the side file is closed, not yet given up
+    bool m_sideIsTheReport = false;   // the side file holds the only whole copy: keep it
     bool m_failed = false;
+    std::string m_failureText;
     std::unique_ptr<char[]> m_buffer;
     std::size_t m_capacity = 0;   // 0: every piece goes to the file at once
     std::size_t m_used = 0;

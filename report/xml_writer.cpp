@@ -131,7 +131,8 @@ private:
 
 ClXmlWriter::ClXmlWriter() : m_file(nullptr) {}
 
-ClXmlWriter::~ClXmlWriter() { Close(); }
+// Only detaches: the report is committed or abandoned by the file's owner.
+ClXmlWriter::~ClXmlWriter() = default;
 
 short ClXmlWriter::Open(ClReportFile* file, const char* path)
 {
@@ -145,10 +146,7 @@ short ClXmlWriter::Open(ClReportFile* file, const char* path)
 
 short ClXmlWriter::Close()
 {
-    if (m_file) {
-        m_file->Close();
-        m_file = nullptr;
-    }
+    m_file = nullptr;
     return 0;
 }
 
@@ -161,12 +159,8 @@ int ClXmlWriter::WriteRaw(const char* text)
 int ClXmlWriter::WriteBytes(const char* bytes, std::size_t size)
 {
     if (!m_file) return 0;
-    if (!m_file->Write(bytes, size)) {
-        // The file stays attached but closed, so every later write fails too.
-        m_file->Close();
-        return 0;
-    }
-    return 1;
+    // The file's failure is sticky: every later write fails too.
+    return m_file->Write(bytes, size) ? 1 : 0;
 }
 
 int ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, const char* value1, const char* attr2,

@@ -4,7 +4,8 @@
 // boundary) and escaped; the escaped form is always written whole. Lines are composed
 // in the writer's own buffer, sized for the longest possible line, so no composition
 // can overflow it.
-// After a failed write the file is closed but stays attached: every later write fails.
+// After a failed write the file stays attached and failed: every later write fails.
+// Close only detaches the file: committing the report is its owner's last step.
 #pragma once
 
 #include <cstddef>

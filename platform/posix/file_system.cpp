@@ -21,7 +21,8 @@ namespace {
 
 class FdWriteFile : public IWriteFile {
 public:
-    explicit FdWriteFile(int fd) : m_fd(fd) {}
+    // The path is kept from the open, so that Remove allocates nothing.
+    FdWriteFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
     ~FdWriteFile() override { Close(); }
 
     bool Write(const void* data, std::size_t size) override
@@ -59,8 +60,23 @@ public:
         return ::close(fd) == 0;
     }
 
+    bool Remove() noexcept override
+    {
+        // Unlinked while still locked, so no other writer takes the name meanwhile.
+        const bool removed = ::unlink(m_path.c_str()) == 0;
+        if (!removed) {
+            if (m_fd >= 0)
+                (void)::ftruncate(m_fd, 0);
+            else
+                (void)::truncate(m_path.c_str(), 0);
+        }
+        Close();
+        return removed;
+    }
+
 private:
     int m_fd;
+    std::string m_path;
 };
 
 // Opens path for writing and holds an exclusive lock on it for the life of the file,
@@ -93,7 +109,7 @@ std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, int flags)
             ::close(fd);
             return nullptr;
         }
-        return std::make_unique<FdWriteFile>(fd);
+        return std::make_unique<FdWriteFile>(fd, path);
     }
     return nullptr;
 }
@@ -231,9 +247,10 @@ public:
         return ok;
     }
     // The new name is made durable too: the folder is flushed after the rename.
-    bool ReplaceFile(const std::string& from, const std::string& to) override
+    ReplaceResult ReplaceFile(const std::string& from, const std::string& to) override
     {
-        if (::rename(from.c_str(), to.c_str()) != 0) return false;
+        if (::rename(from.c_str(), to.c_str()) != 0)
+            return errno == EACCES || errno == EPERM ? ReplaceResult::kDenied : ReplaceResult::kRefused;
         const std::size_t cut = to.rfind('/');
         const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : to.substr(0, cut);
         int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -241,8 +258,9 @@ public:
             ::fsync(fd);   // the rename has happened; a folder that cannot be flushed does not undo it
             ::close(fd);
         }
-        return true;
+        return ReplaceResult::kReplaced;
     }
+    std::string LastErrorText() override { return errno != 0 ? std::strerror(errno) : std::string(); }
     // As on Windows, a file that another writer holds open is not deleted: the name is
     // removed only under the file's lock. Otherwise a writer that opened the file just
     // before the removal could lock it after, while a third one creates and locks a new

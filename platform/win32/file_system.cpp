@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/replace_retry.h"
 #include "platform/win32/file.h"
 #include "platform/win32/wide.h"
 
@@ -13,13 +14,18 @@ namespace platform::win32 {
 
 namespace {
 
-// A report's side file is named after it and so is longer: a destination near the
-// 260-byte limit would give a side path that Windows refuses in its plain form. Such a
-// path goes to Windows made full and in the \\?\ form, which has no such limit.
+// Windows refuses a plain path of MAX_PATH characters or more (a folder to be created
+// already at 248, room for an 8.3 name): a report's side file, named after the report,
+// and a folder near the 260-byte limit would be refused by some calls and not others.
+// Every call of this layer that takes a path therefore gets it through here: from 248
+// characters on it is made full and put in the \\?\ (or \\?\UNC\) form, which has no
+// such limit, so every operation agrees on which paths exist.
+constexpr std::size_t kLongPathFrom = 248;
+
 std::wstring FilePath(const std::string& path)
 {
     std::wstring wide = ToWide(path);
-    if (wide.size() < MAX_PATH - 1 || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+    if (wide.size() < kLongPathFrom || wide.rfind(L"\\\\?\\", 0) == 0) return wide;
     const DWORD size = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (size == 0) return wide;
     std::wstring full(size, L'\0');
@@ -30,19 +36,71 @@ std::wstring FilePath(const std::string& path)
     return L"\\\\?\\" + full;
 }
 
+bool IsLongForm(const std::wstring& path) { return path.rfind(L"\\\\?\\", 0) == 0; }
+
 class Win32WriteFile : public IWriteFile {
 public:
     bool Open(const std::string& path, DWORD disposition)
     {
+        // The name is prepared now, so that giving the file up later allocates nothing.
+        m_path = FilePath(path);
         // Shared with nobody: no other program reads a half-written report.
-        return m_file.Create(FilePath(path), GENERIC_WRITE, 0, disposition);
+        return m_file.Create(m_path, GENERIC_WRITE, 0, disposition);
     }
     bool Write(const void* data, std::size_t size) override { return m_file.Write(data, size); }
     bool Flush() override { return m_file.Flush(); }
     bool Close() override { return m_file.Close(); }
+    bool Remove() noexcept override
+    {
+        m_file.Close();
+        if (::DeleteFileW(m_path.c_str())) return true;
+        // A folder that lets files be written but not deleted keeps it: empty, it is
+        // reused by the next report to the same destination.
+        const HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+        return false;
+    }
 
 private:
     File m_file;
+    std::wstring m_path;
+};
+
+// One replacement's Win32 calls on paths converted once, before the first call.
+class Win32ReplaceCalls : public IReplaceCalls {
+public:
+    Win32ReplaceCalls(std::wstring from, std::wstring to) : m_from(std::move(from)), m_to(std::move(to)) {}
+    bool DestinationIsFile() override
+    {
+        const DWORD attributes = ::GetFileAttributesW(m_to.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    unsigned long Replace() override
+    {
+        // The replaced file's attributes, security and creation time carry over to the
+        // new one, so the user's file stays the user's file.
+        if (::ReplaceFileW(m_to.c_str(), m_from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                           nullptr))
+            return 0;
+        return ErrorOrGeneric();
+    }
+    unsigned long Move() override
+    {
+        if (::MoveFileExW(m_from.c_str(), m_to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        return ErrorOrGeneric();
+    }
+    void Wait(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
+
+private:
+    static unsigned long ErrorOrGeneric()
+    {
+        const DWORD error = ::GetLastError();
+        return error != 0 ? error : ERROR_GEN_FAILURE;
+    }
+    std::wstring m_from;
+    std::wstring m_to;
 };
 
 std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, DWORD disposition)
@@ -81,12 +139,21 @@ std::string Win32FileSystem::ModulePath()
 
 bool Win32FileSystem::FileExists(const std::string& path)
 {
-    return ::PathFileExistsW(ToWide(path).c_str()) != FALSE;
+    // The shell's helper knows plain paths only.
+    const std::wstring wide = FilePath(path);
+    if (IsLongForm(wide)) return ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::PathFileExistsW(wide.c_str()) != FALSE;
 }
 
 bool Win32FileSystem::Access(const std::string& path, int mode)
 {
-    return ::_waccess(ToWide(path).c_str(), mode) == 0;
+    const std::wstring wide = FilePath(path);
+    if (!IsLongForm(wide)) return ::_waccess(wide.c_str(), mode) == 0;
+    // What _waccess answers, from the attributes: everything is readable, and only
+    // what is not read-only may be written.
+    const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return !((mode & 2) && (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY));
 }
 
 unsigned Win32FileSystem::GetDriveType(const std::string& root)
@@ -98,12 +165,17 @@ unsigned Win32FileSystem::GetDriveType(const std::string& root)
 
 bool Win32FileSystem::PathIsDirectory(const std::string& path)
 {
-    return ::PathIsDirectoryW(ToWide(path).c_str()) != FALSE;
+    const std::wstring wide = FilePath(path);
+    if (IsLongForm(wide)) {
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+    return ::PathIsDirectoryW(wide.c_str()) != FALSE;
 }
 
 bool Win32FileSystem::Stat(const std::string& path, bool* isDirectory)
 {
-    const DWORD attributes = ::GetFileAttributesW(ToWide(path).c_str());
+    const DWORD attributes = ::GetFileAttributesW(FilePath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (isDirectory) *isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     return true;
@@ -111,12 +183,12 @@ bool Win32FileSystem::Stat(const std::string& path, bool* isDirectory)
 
 bool Win32FileSystem::CreateDirectory(const std::string& path)
 {
-    return ::CreateDirectoryW(ToWide(path).c_str(), nullptr) != FALSE;
+    return ::CreateDirectoryW(FilePath(path).c_str(), nullptr) != FALSE;
 }
 
 bool Win32FileSystem::RemoveDirectory(const std::string& path)
 {
-    return ::RemoveDirectoryW(ToWide(path).c_str()) != FALSE;
+    return ::RemoveDirectoryW(FilePath(path).c_str()) != FALSE;
 }
 
 std::string Win32FileSystem::GetTempPath()
@@ -173,7 +245,7 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::size_t maxBytes, st
 {
     data.clear();
     File file;
-    if (!file.Create(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING)) return false;
+    if (!file.Create(FilePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING)) return false;
     char buffer[16384];
     while (data.size() < maxBytes) {
         std::size_t got = 0;
@@ -185,31 +257,39 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::size_t maxBytes, st
     return true;
 }
 
-bool Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to)
+bool Win32FileSystem::SameFileName(const std::string& a, const std::string& b)
 {
-    const std::wstring wideFrom = FilePath(from);
-    const std::wstring wideTo = FilePath(to);
-    const DWORD attributes = ::GetFileAttributesW(wideTo.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        // The replaced file's attributes, security and creation time carry over to the
-        // new one, so the user's file stays the user's file.
-        if (::ReplaceFileW(wideTo.c_str(), wideFrom.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                           nullptr))
-            return true;
-        const DWORD error = ::GetLastError();
-        // Any other failure leaves both files under their names. This one has removed
-        // the replaced file already and left the new one where it was: only the move
-        // below can still put a report in its place. A replaced file that vanished in
-        // the meantime leaves nothing to replace.
-        if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT && error != ERROR_FILE_NOT_FOUND) return false;
-    }
-    return ::MoveFileExW(wideFrom.c_str(), wideTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-           FALSE;
+    // The file system's own comparison: without regard to case, full-width letters too.
+    const std::wstring wideA = ToWide(a);
+    const std::wstring wideB = ToWide(b);
+    return ::CompareStringOrdinal(wideA.c_str(), static_cast<int>(wideA.size()), wideB.c_str(),
+                                  static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
+}
+
+ReplaceResult Win32FileSystem::ReplaceFile(const std::string& from, const std::string& to)
+{
+    Win32ReplaceCalls calls(FilePath(from), FilePath(to));
+    return ReplaceWithRetries(calls);
 }
 
 bool Win32FileSystem::DeleteFile(const std::string& path)
 {
     return ::DeleteFileW(FilePath(path).c_str()) != FALSE;
+}
+
+std::string Win32FileSystem::LastErrorText()
+{
+    const DWORD error = ::GetLastError();
+    if (error == 0) return std::string();
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length && text ? std::wstring(text, length) : std::wstring();
+    if (text) ::LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
+        message.pop_back();
+    return FromWide(message) + " (" + std::to_string(error) + ")";
 }
 
 std::string Win32FileSystem::GetProfileString(const std::string& file, const std::string& section,

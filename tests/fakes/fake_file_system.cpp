@@ -1,5 +1,7 @@
 #include "tests/fakes/fake_file_system.h"
 
+#include <new>
+
 #include <algorithm>
 
 #include "common/cp932.h"
@@ -89,6 +91,26 @@ public:
         return !failed;
     }
     std::size_t WriteBufferSize() const override { return *m_alive ? m_fs->m_writeBufferSize : 0; }
+    bool Remove() noexcept override
+    {
+        Release();
+        if (!*m_alive) return false;
+        try {
+            const bool failed = m_fs->Begin("Remove", m_path);
+            Node* node = m_fs->Find(m_key);
+            if (!node) return !failed;
+            if (failed || node->openWriters > 0 || !m_fs->MayDelete(m_key)) {
+                if (node->openWriters == 0) node->bytes.clear();
+                m_fs->MarkFailed();
+                return false;
+            }
+            m_fs->m_deleted[m_key] = node->bytes;
+            m_fs->m_nodes.erase(m_key);
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
 
 private:
     void Release()
@@ -269,6 +291,7 @@ void FakeFileSystem::ClearFailures()
     m_failOnce.clear();
     m_failFrom.clear();
     m_failNthAny = 0;
+    m_throwOn.clear();
 }
 
 int FakeFileSystem::CallCount(const std::string& operation) const
@@ -295,9 +318,15 @@ bool FakeFileSystem::Begin(const std::string& operation, const std::string& path
     auto from = m_failFrom.find(operation);
     if (from != m_failFrom.end() && n >= from->second) fail = true;
     if (m_failNthAny > 0 && static_cast<int>(m_calls.size()) == m_failNthAny) fail = true;
+    auto throwing = m_throwOn.find(operation);
+    if (throwing != m_throwOn.end() && throwing->second.erase(n)) {
+        m_calls.back() += " THREW";
+        throw std::bad_alloc();
+    }
     if (fail) MarkFailed();
     return fail;
 }
+
 
 void FakeFileSystem::MarkFailed()
 {
@@ -639,28 +668,42 @@ bool FakeFileSystem::ReadFile(const std::string& path, std::size_t maxBytes, std
     return true;
 }
 
-bool FakeFileSystem::ReplaceFile(const std::string& from, const std::string& to)
+platform::ReplaceResult FakeFileSystem::ReplaceFile(const std::string& from, const std::string& to)
 {
+    using platform::ReplaceResult;
     std::string fromFull, fromKey, toFull, toKey;
-    if (Begin("ReplaceFile", from, to)) return false;
+    if (Begin("ReplaceFile", from, to)) return ReplaceResult::kRefused;
     Node* source = nullptr;
     if (!Resolve(from, fromFull, fromKey) || !Resolve(to, toFull, toKey) || !RootUsable(fromKey) ||
         !RootUsable(toKey) || !(source = Find(fromKey)) || source->isDirectory || source->openWriters > 0 ||
         !ParentIsDirectory(toKey) || !(RightsOf(toKey) & 2)) {
         MarkFailed();
-        return false;
+        return ReplaceResult::kRefused;
     }
-    if (fromKey == toKey) return true;
+    if (fromKey == toKey) return ReplaceResult::kReplaced;
     const Node* target = Find(toKey);
     if (target && (target->isDirectory || target->openWriters > 0)) {
         MarkFailed();
-        return false;
+        return ReplaceResult::kRefused;
+    }
+    // A rename needs the right to delete, in the source's folder and over the target.
+    if (!MayDelete(fromKey) || (target && !MayDelete(toKey))) {
+        MarkFailed();
+        return ReplaceResult::kDenied;
+    }
+    if (m_replaceOutcome != ReplaceResult::kReplaced) {
+        MarkFailed();
+        if (m_replaceOutcome == ReplaceResult::kOnlyAtSource && target) {
+            m_deleted[toKey] = target->bytes;
+            m_nodes.erase(toKey);
+        }
+        return m_replaceOutcome;
     }
     Node moved = *source;
     moved.path = toFull;
     m_nodes.erase(fromKey);
     m_nodes[toKey] = moved;
-    return true;
+    return ReplaceResult::kReplaced;
 }
 
 bool FakeFileSystem::DeleteFile(const std::string& path)
@@ -669,7 +712,7 @@ bool FakeFileSystem::DeleteFile(const std::string& path)
     if (Begin("DeleteFile", path)) return false;
     const Node* node = nullptr;
     if (!Resolve(path, full, key) || !RootUsable(key) || !(node = Find(key)) || node->isDirectory ||
-        node->openWriters > 0 || !(RightsOf(key) & 2)) {
+        node->openWriters > 0 || !(RightsOf(key) & 2) || !MayDelete(key)) {
         MarkFailed();
         return false;
     }
@@ -727,6 +770,17 @@ std::string FakeFileSystem::GetProfileString(const std::string& file, const std:
         return cut(value);
     }
     return cut(defaultValue);
+}
+
+void FakeFileSystem::DenyDeleting(const std::string& folder)
+{
+    std::string full, key;
+    if (Resolve(folder, full, key)) m_noDelete.insert(key);
+}
+
+bool FakeFileSystem::MayDelete(const std::string& key) const
+{
+    return m_noDelete.count(ParentKey(key, false)) == 0;
 }
 
 }  // namespace fakes

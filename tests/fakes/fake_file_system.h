@@ -27,9 +27,15 @@
 //   SetWriteBufferSize(n)                what the opened files answer to WriteBufferSize;
 //                                        0 (the default) has every piece written at once,
 //                                        so that single lines can be counted and failed
-//   Operation names: the IFileSystem method names, plus "Write", "Flush" and "Close"
-//   of the opened files. A failing operation changes nothing; a failing Close still
-//   closes the file.
+//   ThrowOnCall("Write", 3)              the 3rd Write throws std::bad_alloc instead
+//   SetReplaceOutcome(r)                 every ReplaceFile answers r as Windows leaves it:
+//                                        kOnlyAtSource removes the destination, kDenied
+//                                        and kRefused change nothing
+//   DenyDeleting(folder)                 files in folder can be written but neither
+//                                        deleted nor renamed (a company share's rights)
+//   Operation names: the IFileSystem method names, plus "Write", "Flush", "Close" and
+//   "Remove" of the opened files. A failing operation changes nothing; a failing Close
+//   still closes the file; a failing Remove empties the file instead.
 //
 // Records: calls() lists every operation asked, one text each: "<Name> <path>" (and
 // " -> <path2>" for ReplaceFile, " -> <suffix>" for ListFiles), with " FAILED" appended
@@ -79,6 +85,9 @@ public:
     void FailCall(const std::string& operation, int nth);
     void FailCallsFrom(const std::string& operation, int nth);
     void FailWriteAt(int nth) { FailCall("Write", nth); }
+    void ThrowOnCall(const std::string& operation, int nth) { m_throwOn[operation].insert(nth); }
+    void SetReplaceOutcome(platform::ReplaceResult result) { m_replaceOutcome = result; }
+    void DenyDeleting(const std::string& folder);
     void SetWriteBufferSize(std::size_t bytes) { m_writeBufferSize = bytes; }
     void ClearFailures();
     const std::vector<std::string>& calls() const { return m_calls; }
@@ -106,7 +115,7 @@ public:
     std::unique_ptr<platform::IWriteFile> HoldExclusive(const std::string& path) override;
     std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) override;
     bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) override;
-    bool ReplaceFile(const std::string& from, const std::string& to) override;
+    platform::ReplaceResult ReplaceFile(const std::string& from, const std::string& to) override;
     bool DeleteFile(const std::string& path) override;
     std::string GetProfileString(const std::string& file, const std::string& section,
                                  const std::string& key, const std::string& defaultValue,
@@ -135,6 +144,7 @@ private:
     Node* Find(const std::string& key);
     const Node* Find(const std::string& key) const;
     bool ParentIsDirectory(const std::string& key) const;
+    bool MayDelete(const std::string& key) const;
     bool RootUsable(const std::string& key) const;
     int RightsOf(const std::string& key) const;
     enum class Disposition { createAlways, createNew, openExisting };
@@ -155,6 +165,9 @@ private:
     std::map<std::string, std::set<int>> m_failOnce;   // op -> call numbers (0: all)
     std::map<std::string, int> m_failFrom;             // op -> first failing call
     int m_failNthAny = 0;
+    std::map<std::string, std::set<int>> m_throwOn;    // op -> call numbers
+    platform::ReplaceResult m_replaceOutcome = platform::ReplaceResult::kReplaced;
+    std::set<std::string> m_noDelete;                  // folder keys
     std::size_t m_writeBufferSize = 0;
     std::shared_ptr<bool> m_alive;
 };

@@ -104,16 +104,22 @@ int FakeUi::RunModal(int templateId, HWND parent, platform::IDialogHandler& hand
     auto prepare = templates.find(templateId);
     if (prepare != templates.end()) prepare->second(view);
 
-    handler.OnInitDialog(view);
-    if (!view.ended && view.focusId == 0) view.focusId = view.FirstTabStop();
-    while (!view.ended) {
-        if (actions.empty()) {
-            runs[index].ranOut = true;
-            return runs[index].result = -1;
+    // As the real dialog procedure does, an exception from the handler ends the dialog
+    // with neither the execute nor the cancel command; it never leaves the dialog.
+    try {
+        handler.OnInitDialog(view);
+        if (!view.ended && view.focusId == 0) view.focusId = view.FirstTabStop();
+        while (!view.ended) {
+            if (actions.empty()) {
+                runs[index].ranOut = true;
+                return runs[index].result = -1;
+            }
+            UiAction action = actions.front();
+            actions.pop_front();
+            Play(action, view, handler);
         }
-        UiAction action = actions.front();
-        actions.pop_front();
-        Play(action, view, handler);
+    } catch (...) {
+        if (!view.ended) view.End(-1);
     }
     runs[index].result = view.endResult;
     return view.endResult;

@@ -11,6 +11,7 @@ ReportCapture::~ReportCapture() { writer.Close(); }
 std::string ReportCapture::Bytes()
 {
     writer.Close();
+    file.Commit();
     // A failed report never takes the destination's place and its side file is removed:
     // what the sections wrote before the failure is what that file held.
     if (fs.HasFile(kPath)) return fs.FileBytes(kPath);

@@ -30,11 +30,12 @@ public:
     ReportCapture(const ReportCapture&) = delete;
     ReportCapture& operator=(const ReportCapture&) = delete;
 
-    // Closes the writer and returns every byte written so far, whole report or not.
+    // Closes the writer, commits the report and returns every byte written so far,
+    // whole report or not.
     std::string Bytes();
 
     FakeFileSystem fs;
-    ClReportFile file;     // declared before the writer, which closes it on destruction
+    ClReportFile file;     // outlives the writer, which only detaches from it
     ClXmlWriter writer;
 
 private:

@@ -566,7 +566,7 @@ public:
         if (throwOn == "CreateNew" && path.rfind(kChosenPath, 0) == 0) throw std::bad_alloc();
         return FakeFileSystem::CreateNew(path);
     }
-    bool ReplaceFile(const std::string& from, const std::string& to) override
+    platform::ReplaceResult ReplaceFile(const std::string& from, const std::string& to) override
     {
         if (throwOn == "ReplaceFile" && to != kChosenPath) throw std::bad_alloc();
         return FakeFileSystem::ReplaceFile(from, to);
@@ -644,7 +644,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BarrierRow{"in the dialog",
                    [](BarrierTest& t) { t.ui.Do([](fakes::FakeDialogView&) { throw std::bad_alloc(); }); }, 2,
-                   {{kHost, kUnexpected, 0x30}}, false},
+                   {{kHost, kDialogFailed, 0x30}}, false},
         BarrierRow{"creating the report", [](BarrierTest& t) { t.throwingFs.throwOn = "CreateNew"; }, 2,
                    {{kHost, kUnexpected, 0x30}}, false},
         BarrierRow{"remembering the destination", [](BarrierTest& t) { t.throwingFs.throwOn = "ReplaceFile"; }, 0,

@@ -70,7 +70,7 @@ TEST(FakeFileSystem, DirectoriesFilesAndRights)
     EXPECT_FALSE(fs.HoldExclusive("C:\\a\\f.txt"));
     EXPECT_FALSE(fs.DeleteFile("C:\\a\\f.txt"));
     fs.AddFile("C:\\a\\g.txt", "g");
-    EXPECT_FALSE(fs.ReplaceFile("C:\\a\\g.txt", "C:\\a\\f.txt"));
+    EXPECT_EQ(platform::ReplaceResult::kRefused, fs.ReplaceFile("C:\\a\\g.txt", "C:\\a\\f.txt"));
     held.reset();
     EXPECT_EQ(fs.FileBytes("C:\\a\\f.txt"), "ab");
     EXPECT_TRUE(fs.DeleteFile("C:\\a\\g.txt"));
@@ -102,9 +102,27 @@ TEST(FakeFileSystem, ReplaceAndProfileStrings)
     FakeFileSystem fs;
     fs.AddFile("C:\\d\\old.txt", "old");
     fs.AddFile("C:\\d\\new.tmp", "new");
-    EXPECT_TRUE(fs.ReplaceFile("C:\\d\\new.tmp", "C:\\d\\old.txt"));
+    EXPECT_EQ(platform::ReplaceResult::kReplaced, fs.ReplaceFile("C:\\d\\new.tmp", "C:\\d\\old.txt"));
     EXPECT_EQ(fs.FileBytes("C:\\d\\old.txt"), "new");
     EXPECT_FALSE(fs.HasFile("C:\\d\\new.tmp"));
+
+    // What Windows leaves: the destination gone and the new file under its own name.
+    fs.AddFile("C:\\d\\newer.tmp", "newer");
+    fs.SetReplaceOutcome(platform::ReplaceResult::kOnlyAtSource);
+    EXPECT_EQ(platform::ReplaceResult::kOnlyAtSource, fs.ReplaceFile("C:\\d\\newer.tmp", "C:\\d\\old.txt"));
+    EXPECT_FALSE(fs.HasFile("C:\\d\\old.txt"));
+    EXPECT_EQ(fs.FileBytes("C:\\d\\newer.tmp"), "newer");
+    fs.SetReplaceOutcome(platform::ReplaceResult::kReplaced);
+
+    // A folder without the right to delete refuses renaming and keeps removed files, empty.
+    fs.DenyDeleting("C:\\d");
+    EXPECT_EQ(platform::ReplaceResult::kDenied, fs.ReplaceFile("C:\\d\\newer.tmp", "C:\\d\\old.txt"));
+    EXPECT_FALSE(fs.DeleteFile("C:\\d\\newer.tmp"));
+    auto side = fs.CreateExclusive("C:\\d\\newer.tmp");
+    ASSERT_TRUE(side && side->Write("x", 1));
+    EXPECT_FALSE(side->Remove());
+    EXPECT_EQ(fs.FileBytes("C:\\d\\newer.tmp"), "");
+    EXPECT_TRUE(fs.HasFile("C:\\d\\newer.tmp"));
 
     fs.AddFile("C:\\d\\a.ini", "[Other]\r\nLevel=1\r\n[ Main ]\r\n level = \"20\" \r\nName=abcdef\r\n");
     EXPECT_EQ(fs.GetProfileString("C:\\d\\a.ini", "main", "LEVEL", "x", 16), "20");

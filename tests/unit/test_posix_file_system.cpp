@@ -120,7 +120,8 @@ TEST_F(PosixFs, FoldersAndStatus)
     EXPECT_EQ(platform::DRIVE_TYPE_FIXED, fs.GetDriveType("/"));
     EXPECT_TRUE(fs.RemoveDirectory(dir + "/sub"));
     Put("a.txt", "x");
-    EXPECT_TRUE(fs.ReplaceFile(dir + "/a.txt", dir + "/b.txt"));
+    EXPECT_EQ(platform::ReplaceResult::kReplaced, fs.ReplaceFile(dir + "/a.txt", dir + "/b.txt"));
+    EXPECT_EQ(platform::ReplaceResult::kRefused, fs.ReplaceFile(dir + "/a.txt", dir + "/b.txt"));
     EXPECT_FALSE(fs.FileExists(dir + "/a.txt"));
     EXPECT_TRUE(fs.DeleteFile(dir + "/b.txt"));
     EXPECT_EQ('/', fs.GetTempPath().back());

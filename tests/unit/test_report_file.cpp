@@ -100,7 +100,7 @@ TEST_F(ReportFileTest, BytesAreTheSameWhateverTheBufferSize)
         if (row.buffer > whole.size()) {
             EXPECT_EQ("", local.FileBytes(kOut)) << "nothing written before Close";
         }
-        ASSERT_TRUE(file.Close());
+        ASSERT_TRUE(file.Commit());
         EXPECT_EQ(whole, local.FileBytes(kOut));
         EXPECT_EQ(row.writes, local.CallCount("Write"));
         EXPECT_EQ(1, local.CallCount("Flush"));
@@ -126,7 +126,7 @@ TEST_F(ReportFileTest, GatheredWritesHoldWholeLinesOnly)
         EXPECT_LE(bytes.size() - written, 100u);
         written = bytes.size();
     }
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(file.Commit());
     EXPECT_EQ(Joined(lines), fs.FileBytes(kOut));
 }
 
@@ -140,7 +140,7 @@ TEST_F(ReportFileTest, LargePieceFollowsTheGatheredBytesInOrder)
     ASSERT_TRUE(file.Write(small.data(), small.size()));
     ASSERT_TRUE(file.Write(large.data(), large.size()));
     ASSERT_TRUE(file.Write(small.data(), small.size()));
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(file.Commit());
     EXPECT_EQ(small + large + small, fs.FileBytes(kOut));
     EXPECT_EQ(3, fs.CallCount("Write")) << "gathered, large, gathered at Close";
 }
@@ -161,7 +161,7 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
             ClReportFile file;
             ASSERT_TRUE(file.Open(kOut));
             for (const std::string& l : lines) file.Write(l.data(), l.size());
-            ASSERT_TRUE(file.Close());
+            ASSERT_TRUE(file.Commit());
             writes = clean.CallCount("Write");
         }
         ASSERT_GE(writes, 1);
@@ -182,7 +182,7 @@ TEST_F(ReportFileTest, EveryFailingWriteFailsFromThereOn)
                     EXPECT_FALSE(ok) << "line " << i << " after the failure";
                 }
             }
-            EXPECT_FALSE(file.Close());
+            EXPECT_FALSE(file.Commit());
             EXPECT_TRUE(file.HasFailed());
             EXPECT_EQ(0, failing.OpenFileCount());
             EXPECT_EQ(std::vector<std::string>{}, RootFiles(failing)) << "no report and no side file";
@@ -205,7 +205,7 @@ TEST_F(ReportFileTest, PreviousReportStaysUntilTheReplacement)
     ASSERT_TRUE(file.Write("new\r\n", 5));
     EXPECT_EQ("previous", fs.FileBytes(kOut));
     EXPECT_FALSE(fs.CreateExclusive(kOut)) << "held shared with nobody";
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(file.Commit());
     EXPECT_EQ("new\r\n", fs.FileBytes(kOut));
     EXPECT_EQ((std::vector<std::string>{kOut}), RootFiles(fs));
     EXPECT_EQ(0, fs.OpenFileCount());
@@ -221,7 +221,7 @@ TEST_F(ReportFileTest, DestinationHeldElsewhereOrAFolderFailsAtOpen)
     ClReportFile file;
     EXPECT_FALSE(file.Open(kOut));
     EXPECT_FALSE(file.Write("x", 1));
-    EXPECT_FALSE(file.Close());
+    EXPECT_FALSE(file.Commit());
     EXPECT_EQ("theirs", fs.FileBytes(kOut));
     EXPECT_EQ(0, fs.CallCount("CreateNew"));
     theirs.reset();
@@ -232,25 +232,34 @@ TEST_F(ReportFileTest, DestinationHeldElsewhereOrAFolderFailsAtOpen)
     EXPECT_EQ(0, fs.CallCount("CreateNew"));
 }
 
-// Side files that killed runs left in the destination's folder are removed at Open, of
-// any report's name; files that only end alike, side files elsewhere and one that a
-// running export still has open stay. A number in use is passed over.
-TEST_F(ReportFileTest, LeftSideFilesOfTheFolderAreRemoved)
+// Side files that killed runs left for this destination are removed at Open, its name
+// compared without regard to case; other destinations' side files, files of other
+// programs that only look alike, side files elsewhere and one that a running export
+// still has open stay. A number in use is passed over.
+TEST_F(ReportFileTest, LeftSideFilesOfTheDestinationAreRemoved)
 {
     fs.AddFile("C:\\out.xml.1.unfinished", "cut");
-    fs.AddFile("C:\\other.xml.12.UNFINISHED", "cut");
+    fs.AddFile("C:\\OUT.XML.10.UNFINISHED", "cut");
+    fs.AddFile("C:\\other.xml.12.UNFINISHED", "another destination's");
+    fs.AddFile("C:\\video.mp4.3.unfinished", "another program's");
+    fs.AddFile("C:\\out.xml.unfinished", "no number");
+    fs.AddFile("C:\\out.xml.1a.unfinished", "not a number");
+    fs.AddFile("C:\\xout.xml.1.unfinished", "a longer name");
     fs.AddFile("C:\\notes.unfinished", "someone's");
     fs.AddFile("C:\\.1.unfinished", "someone's");
     fs.AddFile("C:\\sub\\out.xml.1.unfinished", "another folder");
-    fs.AddFile("C:\\running.xml.2.unfinished", "being written");
-    auto running = fs.HoldExclusive("C:\\running.xml.2.unfinished");
+    fs.AddFile("C:\\out.xml.2.unfinished", "being written");
+    auto running = fs.HoldExclusive("C:\\out.xml.2.unfinished");
     ClReportFile file;
     ASSERT_TRUE(file.Open(kOut));
-    EXPECT_FALSE(fs.HasFile("C:\\other.xml.12.UNFINISHED"));
+    EXPECT_FALSE(fs.HasFile("C:\\OUT.XML.10.UNFINISHED"));
+    for (const char* kept : {"C:\\other.xml.12.UNFINISHED", "C:\\video.mp4.3.unfinished", "C:\\out.xml.unfinished",
+                             "C:\\out.xml.1a.unfinished", "C:\\xout.xml.1.unfinished"})
+        EXPECT_TRUE(fs.HasFile(kept)) << kept;
     EXPECT_TRUE(fs.HasFile("C:\\notes.unfinished"));
     EXPECT_TRUE(fs.HasFile("C:\\.1.unfinished"));
     EXPECT_TRUE(fs.HasFile("C:\\sub\\out.xml.1.unfinished"));
-    EXPECT_TRUE(fs.HasFile("C:\\running.xml.2.unfinished"));
+    EXPECT_EQ("being written", fs.FileBytes("C:\\out.xml.2.unfinished"));
     EXPECT_TRUE(fs.HasFile(kSide)) << "removed, then made afresh";
     EXPECT_EQ("", fs.FileBytes(kSide));
     running.reset();
@@ -259,11 +268,11 @@ TEST_F(ReportFileTest, LeftSideFilesOfTheFolderAreRemoved)
     // passes over the number in use.
     ClReportFile second;
     ASSERT_TRUE(second.Open(kOut));
-    EXPECT_TRUE(fs.HasFile("C:\\out.xml.2.unfinished"));
+    EXPECT_EQ("", fs.FileBytes("C:\\out.xml.2.unfinished")) << "1 is in use, 2 was left";
     ASSERT_TRUE(second.Write("second", 6));
-    ASSERT_TRUE(second.Close());
+    ASSERT_TRUE(second.Commit());
     ASSERT_TRUE(file.Write("first", 5));
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(file.Commit());
     EXPECT_EQ("first", fs.FileBytes(kOut)) << "each whole, the last one stays";
 }
 
@@ -274,7 +283,7 @@ TEST_F(ReportFileTest, FileThatCannotBeCreatedFailsEveryWrite)
     ClReportFile file;
     EXPECT_FALSE(file.Open(kOut));
     EXPECT_FALSE(file.Write("<A>\r\n", 5));
-    EXPECT_FALSE(file.Close());
+    EXPECT_FALSE(file.Commit());
     EXPECT_EQ(0, fs.CallCount("Write"));
 }
 
@@ -345,7 +354,7 @@ TEST(ReportFileNative, RealFileIsGatheredAndComplete)
     ClReportFile file;
     ASSERT_TRUE(file.Open(path.c_str()));
     for (const std::string& l : lines) ASSERT_TRUE(file.Write(l.data(), l.size()));
-    ASSERT_TRUE(file.Close());
+    ASSERT_TRUE(file.Commit());
     std::string bytes;
     ASSERT_TRUE(fs->ReadFile(path, 1u << 24, bytes));
     EXPECT_EQ(Joined(lines), bytes);

@@ -158,7 +158,7 @@ TEST(ReportFile, FailedFlushOrCloseIsReported)
         fakes::ReportCapture c;
         c.fs.FailCall(op, 1);
         EXPECT_EQ(1, c.writer.WriteStartTag("A", 0));
-        EXPECT_FALSE(c.file.Close()) << op;
+        EXPECT_FALSE(c.file.Commit()) << op;
         EXPECT_TRUE(c.file.HasFailed()) << op;
     }
 }
@@ -172,7 +172,7 @@ TEST(ReportFile, ReplacesAnExistingFile)
         ClReportFile file;
         ASSERT_TRUE(file.Open("C:\\r.xml"));
         ASSERT_TRUE(file.Write("new", 3));
-        EXPECT_TRUE(file.Close());
+        EXPECT_TRUE(file.Commit());
     }
     EXPECT_EQ("new", fs.FileBytes("C:\\r.xml"));
 }

@@ -189,10 +189,10 @@ TEST_F(Win32FileSystemTest, ReplaceFileMovesOverAnExistingFile)
     const std::string to = Path("dest" + kSo + ".env");
     ASSERT_TRUE(WriteWhole(fs.CreateExclusive(to), "old record\n"));
     ASSERT_TRUE(WriteWhole(fs.CreateExclusive(from), "new record\n"));
-    ASSERT_TRUE(fs.ReplaceFile(from, to));
+    ASSERT_EQ(platform::ReplaceResult::kReplaced, fs.ReplaceFile(from, to));
     EXPECT_FALSE(fs.FileExists(from));
     EXPECT_EQ(ReadWhole(to), "new record\n");
-    EXPECT_FALSE(fs.ReplaceFile(from, to));  // nothing left to move
+    EXPECT_EQ(platform::ReplaceResult::kRefused, fs.ReplaceFile(from, to));  // nothing left to move
     EXPECT_EQ(ReadWhole(to), "new record\n");
 }
 
@@ -204,10 +204,10 @@ TEST_F(Win32FileSystemTest, ReplaceFileSparesAFileHeldOpen)
     const std::string side = Path("report.xml.1.unfinished");
     const std::string to = Path("report" + kHyou + ".xml");
     ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "first\r\n"));
-    ASSERT_TRUE(fs.ReplaceFile(side, to));
+    ASSERT_EQ(platform::ReplaceResult::kReplaced, fs.ReplaceFile(side, to));
     EXPECT_EQ(ReadWhole(to), "first\r\n");
     ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "second\r\n"));
-    ASSERT_TRUE(fs.ReplaceFile(side, to));
+    ASSERT_EQ(platform::ReplaceResult::kReplaced, fs.ReplaceFile(side, to));
     EXPECT_EQ(ReadWhole(to), "second\r\n");
     EXPECT_FALSE(fs.FileExists(side));
 
@@ -215,7 +215,8 @@ TEST_F(Win32FileSystemTest, ReplaceFileSparesAFileHeldOpen)
     HANDLE other = ::CreateFileW(platform::win32::ToWide(to).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(fs.ReplaceFile(side, to));
+    // Tried again and again while the other program holds it, then given up.
+    EXPECT_NE(platform::ReplaceResult::kReplaced, fs.ReplaceFile(side, to));
     ::CloseHandle(other);
     EXPECT_EQ(ReadWhole(to), "second\r\n");
     EXPECT_EQ(ReadWhole(side), "third\r\n");
@@ -277,11 +278,23 @@ TEST_F(Win32FileSystemTest, SideFilesOfALongDestinationPassMaxPath)
     created.push_back(to);
     ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "whole")) << side.size();
     EXPECT_EQ(fs.ListFiles(folder, ".unfinished"), std::vector<std::string>{side.substr(folder.size())});
-    ASSERT_TRUE(fs.ReplaceFile(side, to));
+    bool isDirectory = true;
+    EXPECT_TRUE(fs.Stat(side, &isDirectory) && !isDirectory);
+    EXPECT_TRUE(fs.FileExists(side));
+    EXPECT_TRUE(fs.Access(side, 6));
+    std::string read;
+    EXPECT_TRUE(fs.ReadFile(side, 100, read) && read == "whole");
+    ASSERT_EQ(platform::ReplaceResult::kReplaced, fs.ReplaceFile(side, to));
     EXPECT_EQ(ReadWhole(to), "whole");
     ASSERT_TRUE(WriteWhole(fs.CreateNew(side), "next"));
     EXPECT_TRUE(fs.DeleteFile(side));
     EXPECT_TRUE(fs.ListFiles(folder, ".unfinished").empty());
+    // A new folder past the 248 characters that Windows leaves a plain path to be created.
+    const std::string deep = folder + std::string(255 - folder.size(), 'n');
+    ASSERT_EQ(255u, deep.size());
+    EXPECT_TRUE(fs.CreateDirectory(deep));
+    EXPECT_TRUE(fs.PathIsDirectory(deep));
+    EXPECT_TRUE(fs.RemoveDirectory(deep));
 }
 
 TEST_F(Win32FileSystemTest, CurrentFolderRoundTripsThroughADoubleByteName)
