@@ -18,10 +18,22 @@
 
 namespace {
 
-void ShowMessage(HWND owner, const char* text, unsigned type)
+void ShowMessage(HWND owner, const std::string& text, unsigned type)
 {
     if (platform::IMessageBoxes* boxes = platform::GetServices().boxes)
         boxes->Show(owner, text, texts::kCaption, type);
+}
+
+// The failure message of the export: where the whole report stayed, when its
+// destination could not take it, so the user can still use it.
+std::string ExportFailedText(ExportStatus status, const ClExportFailure& failure)
+{
+    if (status == ExportStatus::kCollectFailed) return texts::kCollectFailed;
+    if (failure.keptPath.empty()) return texts::kWriteFailed;
+    std::string text = texts::kWriteKeptAside;
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, failure.keptPath);
+    return text;
 }
 
 void EnableHostWindow(HWND wnd, bool enable)
@@ -50,6 +62,31 @@ void EndWaitCursor()
     if (platform::IWaitCursor* cursor = WaitCursor())
         cursor->End();
 }
+
+// The wait cursor from its start to the end of the run: an exception on the way must
+// not leave it on over the message that follows.
+class WaitCursorScope {
+public:
+    WaitCursorScope() { BeginWaitCursor(); }
+    ~WaitCursorScope()
+    {
+        try {
+            End();
+        } catch (...) {
+        }
+    }
+    WaitCursorScope(const WaitCursorScope&) = delete;
+    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+    void End()
+    {
+        if (!m_on) return;
+        m_on = false;
+        EndWaitCursor();
+    }
+
+private:
+    bool m_on = true;
+};
 
 // The folder of the executable, ending in its backslash; empty when the path has none.
 // Scanned by characters, so a 0x5C trail byte is not taken for the separator.
@@ -155,11 +192,12 @@ int ClExportApp::InitInstance()
     if (hostWindow != nullptr)
         progress->SetParent(hostWnd);
     progress->Show();
-    BeginWaitCursor();
+    WaitCursorScope cursor;
     progress->ResetOverall();
     request.progress = progress.get();
 
-    const ExportStatus status = RunExport(request, figures);
+    ClExportFailure failure;
+    const ExportStatus status = RunExport(request, figures, &failure);
     const bool written = status == ExportStatus::kWritten;
     m_reportWritten = written;
     if (written) {
@@ -167,16 +205,14 @@ int ClExportApp::InitInstance()
         dialog->WriteRememberedDestination(0, 0, request.category,
                                            launchedByHost == 1 ? nullptr : request.outputPath.c_str());
     } else {
-        ShowMessage(progress->Handle(),
-                    status == ExportStatus::kCollectFailed ? texts::kCollectFailed : texts::kWriteFailed,
-                    platform::MB_TYPE_ICONEXCLAMATION);
+        ShowMessage(progress->Handle(), ExportFailedText(status, failure), platform::MB_TYPE_ICONEXCLAMATION);
         resultCode = OUTCOME_FAILED;
     }
     progress->Finish();
     RestoreWaitCursor();
     if (written)
         ShowMessage(hostWnd, texts::kCompleted, platform::MB_TYPE_ICONINFORMATION);
-    EndWaitCursor();
+    cursor.End();
     progress.reset();
     dialog.reset();
     return written ? 1 : 0;
@@ -184,9 +220,16 @@ int ClExportApp::InitInstance()
 
 int ClExportApp::ExitInstance()
 {
-    figures.Release();
-    DisconnectHost();
-
+    // Each step runs whatever the one before it did: the host connection must be
+    // closed and the host told, even when freeing the figures failed.
+    try {
+        figures.Release();
+    } catch (...) {
+    }
+    try {
+        DisconnectHost();
+    } catch (...) {
+    }
     TellHost();
     return 0;
 }

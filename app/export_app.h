@@ -25,8 +25,9 @@ public:
     int ExitInstance();   // the end step; always runs after InitInstance
     // The start step and then the end step, neither letting an exception out: the end
     // step still runs, the host is told the outcome and the user sees a message. The
-    // entry point calls this; InitInstance's result.
-    int Run();
+    // entry point calls this; InitInstance's result. readCommandLine, when given, reads
+    // the command line inside the barrier (its conversion may run out of memory too).
+    int Run(std::string (*readCommandLine)() = nullptr);
 
     int ParseCommandLine(const char* line);
     int CheckEnvironment(int showMessage);

@@ -65,7 +65,7 @@ int FindSelectedData(ClSetData*& dataSet, StDATAINFO* out)
     return 1;
 }
 
-ExportStatus RunExport(const ClExportRequest& request, ClFigureStore& store)
+ExportStatus RunExport(const ClExportRequest& request, ClFigureStore& store, ClExportFailure* failure)
 {
     // The collector owns the host's engines until the report is written.
     ClFigureCollector collector;
@@ -80,7 +80,12 @@ ExportStatus RunExport(const ClExportRequest& request, ClFigureStore& store)
     builder.category = request.category;
     builder.progressBase = kBuilderProgressBase;
     builder.defaultProgramName = request.edition->defaultProgramName;
-    if (builder.WriteReport(request.outputPath.c_str(), request.functionId, request.selection) == 0)
+    if (builder.WriteReport(request.outputPath.c_str(), request.functionId, request.selection) == 0) {
+        if (failure) {
+            failure->keptPath = builder.KeptPath();
+            failure->reason = builder.FailureText();
+        }
         return ExportStatus::kWriteFailed;
+    }
     return ExportStatus::kWritten;
 }

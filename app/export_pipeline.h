@@ -32,7 +32,13 @@ struct ClExportRequest {
 
 enum class ExportStatus { kWritten, kCollectFailed, kWriteFailed };
 
+// Why a report was not written, for the message to the user.
+struct ClExportFailure {
+    std::string keptPath;   // the file that holds the whole report its destination could not take
+    std::string reason;     // which file failed how, with the system's reason
+};
+
 // Collects into store (which the caller owns and releases) and writes the report.
 // Figures that could not be collected would give the tax product an empty or partial
 // statement presented as complete: then no report is written at all.
-ExportStatus RunExport(const ClExportRequest& request, ClFigureStore& store);
+ExportStatus RunExport(const ClExportRequest& request, ClFigureStore& store, ClExportFailure* failure = nullptr);

@@ -7,10 +7,11 @@
 #include "common/program_texts.h"
 #include "platform/services.h"
 
-int ClExportApp::Run()
+int ClExportApp::Run(std::string (*readCommandLine)())
 {
     int started = 0;
     try {
+        if (readCommandLine) m_commandLine = readCommandLine();
         started = InitInstance();
     } catch (...) {
         // The host learns what the tax product will find: a report written whole stands.

@@ -76,8 +76,7 @@ ExportRunResult RunExport(const ExportRunSetup& setup)
         ui.Click(IDC_EXECUTE);
         ClExportApp app;
         app.SetCommandLine(setup.commandLine);
-        result.started = app.InitInstance();
-        app.ExitInstance();
+        result.started = app.Run();
         result.resultCode = app.resultCode;
     }
 

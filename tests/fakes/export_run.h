@@ -1,6 +1,6 @@
-// ExportRun: one whole export in-process (ClExportApp's start and end steps) against the
-// host stand-in and fresh recording fakes, for the sweeps that repeat a run hundreds of
-// times with one fault each.
+// ExportRun: one whole export in-process (ClExportApp's start and end steps inside its
+// barrier) against the host stand-in and fresh recording fakes, for the sweeps that
+// repeat a run hundreds of times with one fault each.
 //
 //   fakes::ExportRunSetup setup;
 //   setup.store = fakes::SampleStore(4, R"({"MoveNext_PL": {"call": 3, "status": 7}})");

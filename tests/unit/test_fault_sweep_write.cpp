@@ -6,6 +6,8 @@
 // leaves the destination as it was (the previous report byte for byte, or nothing) and
 // no side file, remembers nothing and releases everything; the first write after the
 // report (the remembered destination's) failing shows that every report write was swept.
+// The same steps then throw instead (memory running out there), over a previous report:
+// the barrier's message, and the destination and the folder as they were.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,6 +26,7 @@ namespace {
 const std::string kCompleted = "所得税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 const std::string kOverwrite = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 const std::string kWriteFailed = "XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。";
+const std::string kUnexpected = "予期しないエラーが発生したため、処理を中断しました。\n\nアプリケーションを終了します。";
 const char kRemembered[] = "USER02/1/5:0/0/3/C:\\Other\\a.xml\nUSER01/1/5:0/0/1/C:\\Users\\Public\\Documents\\old.xml\n";
 const char kReportPath[] = "C:\\Users\\Public\\Documents\\tax.xml";
 // An earlier export's report at the destination.
@@ -47,7 +50,7 @@ protected:
 
     void TearDown() override { hostsim::ResetForTests(); }
 
-    fakes::ExportRunResult Run(const std::string& operation, int nth, bool previous = false)
+    fakes::ExportRunResult Run(const std::string& operation, int nth, bool previous = false, bool throws = false)
     {
         fakes::ExportRunSetup setup;
         setup.store = fakes::SampleStore(GetParam().returnKind);
@@ -55,21 +58,27 @@ protected:
         setup.path = kReportPath;
         setup.remembered = std::string(kRemembered);
         setup.logHostCalls = false;   // the host sweep checks the calls; this one is about the file
-        setup.prepare = [operation, nth, previous](fakes::FakeFileSystem& fs) {
+        setup.prepare = [operation, nth, previous, throws](fakes::FakeFileSystem& fs) {
             if (previous) fs.AddFile(kReportPath, kPrevious);
-            if (!operation.empty()) fs.FailCall(operation, nth);
+            if (operation.empty()) return;
+            if (throws)
+                fs.ThrowOnCall(operation, nth);
+            else
+                fs.FailCall(operation, nth);
         };
         return fakes::RunExport(setup);
     }
 
-    // Both over nothing and over a previous report.
+    // Both over nothing and over a previous report; then throwing over a previous report.
     void ExpectFailedRuns(const std::string& operation, int nth, const std::string& what)
     {
         ExpectFailedRun(Run(operation, nth, false), what + ", over nothing", false);
         ExpectFailedRun(Run(operation, nth, true), what + ", over a previous report", true);
+        ExpectFailedRun(Run(operation, nth, true, true), what + " by throwing, over a previous report", true, true);
     }
 
-    void ExpectFailedRun(const fakes::ExportRunResult& run, const std::string& what, bool previous)
+    void ExpectFailedRun(const fakes::ExportRunResult& run, const std::string& what, bool previous,
+                         bool thrown = false)
     {
         SCOPED_TRACE(what);
         EXPECT_EQ(0, run.started);
@@ -81,10 +90,10 @@ protected:
             EXPECT_EQ(0x24u, run.boxes[0].type);
         }
         const fakes::ShownBox& box = run.boxes.back();
-        EXPECT_EQ(kWriteFailed, box.text) << cp932::ToUtf8(box.text);
+        EXPECT_EQ(thrown ? kUnexpected : kWriteFailed, box.text) << cp932::ToUtf8(box.text);
         EXPECT_EQ("所得税", box.caption);
         EXPECT_EQ(0x30u, box.type);
-        EXPECT_EQ(run.progressHandle, box.owner) << "the box stands over the progress window";
+        if (!thrown) EXPECT_EQ(run.progressHandle, box.owner) << "the box stands over the progress window";
         // The destination is as it was, and no side file is left.
         if (previous) {
             EXPECT_TRUE(run.reportExists);
@@ -116,6 +125,7 @@ TEST_P(WriteFaultSweep, EveryStepOfTheReportFileFailingInTurn)
     int points = 0;
     // The hold on the previous report only happens when there is one.
     ExpectFailedRun(Run("HoldExclusive", 1, true), "the hold on the previous report fails", true);
+    ExpectFailedRun(Run("HoldExclusive", 1, true, true), "the hold on the previous report throws", true, true);
     ++points;
     ExpectFailedRuns("CreateNew", 1, "the side file cannot be created");
     ++points;
@@ -141,7 +151,7 @@ TEST_P(WriteFaultSweep, EveryStepOfTheReportFileFailingInTurn)
     EXPECT_EQ(0, after.openFiles);
 
     std::printf("[ write sweep ] %s: %d fault points (hold, create, %d writes, flush, close, replace), "
-                "each over nothing and over a previous report\n",
+                "each failing over nothing and over a previous report, and throwing over a previous report\n",
                 GetParam().name, points, writes);
 }
 
@@ -197,10 +207,13 @@ TEST(WriteFaultSweepEdges, ExistingFileAnotherProgramHoldsIsKept)
     hostsim::ResetForTests();
 }
 
-// A side file that a killed run left, and one that a failed run could not remove, are
-// removed by the next export into that folder; a file that merely ends alike stays.
-TEST(WriteFaultSweepEdges, SideFilesLeftBehindAreRemovedByTheNextExport)
+// A side file that a killed run left, and one that a failed run's folder kept (emptied),
+// are removed by the next export to the same destination, its name compared without
+// regard to case; other programs' files and other destinations' side files that merely
+// look alike stay.
+TEST(WriteFaultSweepEdges, OnlyTheDestinationsOwnLeftoversAreRemoved)
 {
+    const std::string folder = "C:\\Users\\Public\\Documents\\";
     const std::string left = std::string(kReportPath) + ".1.unfinished";
     fakes::ExportRunSetup setup;
     setup.store = fakes::SampleStore(3);
@@ -209,29 +222,79 @@ TEST(WriteFaultSweepEdges, SideFilesLeftBehindAreRemovedByTheNextExport)
     setup.prepare = [](fakes::FakeFileSystem& fs) {
         fs.AddFile(kReportPath, kPrevious);
         fs.FailWriteAt(3);
-        fs.FailCall("DeleteFile", 1);   // the failed run's own side file stays
+        fs.FailCall("Remove", 1);   // the failed run's own side file stays, emptied
     };
     const fakes::ExportRunResult failed = fakes::RunExport(setup);
     EXPECT_EQ(2, failed.resultCode);
     EXPECT_EQ(kPrevious, failed.report);
     EXPECT_NE(std::find(failed.files.begin(), failed.files.end(), left), failed.files.end());
 
-    setup.prepare = [left](fakes::FakeFileSystem& fs) {
+    const std::vector<std::string> theirs = {folder + "notes.unfinished", folder + "video.mp4.3.unfinished",
+                                             folder + "notes.txt.1.unfinished", folder + "other.xml.4.unfinished",
+                                             folder + "xtax.xml.1.unfinished"};
+    setup.prepare = [left, folder, theirs](fakes::FakeFileSystem& fs) {
         fs.AddFile(kReportPath, kPrevious);
         fs.AddFile(left, "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<REPORT>\r\n\t<SYS");
-        fs.AddFile("C:\\Users\\Public\\Documents\\other.xml.4.unfinished", "cut");
-        fs.AddFile("C:\\Users\\Public\\Documents\\notes.unfinished", "kept");
+        fs.AddFile(folder + "TAX.XML.10.unfinished", "");
+        for (const std::string& file : theirs) fs.AddFile(file, "theirs");
     };
     const fakes::ExportRunResult next = fakes::RunExport(setup);
     EXPECT_EQ(0, next.resultCode);
     EXPECT_NE(kPrevious, next.report);
-    const std::vector<std::string> expected = {"C:\\Ledgra\\TaxvaneDef.ini", "C:\\Users\\Public\\Documents\\notes.unfinished",
-                                               kReportPath, fakes::kSampleRememberedFile};
+    std::vector<std::string> expected = theirs;
+    expected.insert(expected.end(), {"C:\\Ledgra\\TaxvaneDef.ini", kReportPath, fakes::kSampleRememberedFile});
     std::vector<std::string> files = next.files;
     std::sort(files.begin(), files.end());
-    std::vector<std::string> sortedExpected = expected;
-    std::sort(sortedExpected.begin(), sortedExpected.end());
-    EXPECT_EQ(sortedExpected, files);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, files);
+    hostsim::ResetForTests();
+}
+
+// What a refused replacement leaves. Windows may remove the previous report and fail to
+// move the new one into its place: the new one stays whole in its side file and the
+// message says where. A folder that lets files be written but not deleted or renamed
+// takes the report in place and keeps one empty side file, which the next export reuses.
+TEST(WriteFaultSweepEdges, RefusedReplacementsNeverLoseTheReport)
+{
+    const std::string folder = "C:\\Users\\Public\\Documents";
+    const std::string side = std::string(kReportPath) + ".1.unfinished";
+    fakes::ExportRunSetup setup;
+    setup.store = fakes::SampleStore(3);
+    setup.path = kReportPath;
+    setup.remembered = std::string(kRemembered);
+    setup.logHostCalls = false;
+    const fakes::ExportRunResult clean = fakes::RunExport(setup);
+    ASSERT_EQ(0, clean.resultCode);
+
+    setup.prepare = [](fakes::FakeFileSystem& fs) {
+        fs.AddFile(kReportPath, kPrevious);
+        fs.SetReplaceOutcome(platform::ReplaceResult::kOnlyAtSource);
+    };
+    fakes::ExportRunResult run = fakes::RunExport(setup);
+    EXPECT_EQ(2, run.resultCode);
+    ASSERT_EQ(2u, run.boxes.size());
+    EXPECT_EQ("XMLファイルの出力に失敗しました。\n\n出力したデータは次のファイルに残っています。\n" + side +
+                  "\n\nアプリケーションを終了します。",
+              run.boxes[1].text)
+        << cp932::ToUtf8(run.boxes[1].text);
+    EXPECT_FALSE(run.reportExists);
+    EXPECT_EQ(1, std::count(run.files.begin(), run.files.end(), side)) << "kept, never deleted";
+    EXPECT_EQ(kRemembered, run.remembered);
+
+    for (int exportNo = 1; exportNo <= 2; ++exportNo) {
+        SCOPED_TRACE("export " + std::to_string(exportNo) + " into a folder without delete rights");
+        setup.prepare = [exportNo, folder, side](fakes::FakeFileSystem& fs) {
+            fs.AddFile(kReportPath, kPrevious);
+            if (exportNo == 2) fs.AddFile(side, "");   // what the first one left
+            fs.DenyDeleting(folder);
+        };
+        run = fakes::RunExport(setup);
+        EXPECT_EQ(0, run.resultCode);
+        EXPECT_EQ(clean.report, run.report);
+        EXPECT_EQ(1, std::count(run.files.begin(), run.files.end(), side));
+        EXPECT_EQ(clean.files.size() + 1, run.files.size()) << "one empty side file, no more";
+        EXPECT_EQ(0, run.openFiles);
+    }
     hostsim::ResetForTests();
 }
 
