@@ -11,6 +11,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "common/cp932.h"
+#include "tests/fakes/fake_file_system.h"
+#include "tests/fakes/scoped_services.h"
 #include "tools/export-report/export_report.h"
 
 namespace {
@@ -62,6 +65,7 @@ TEST_F(ExportReportTool, UsageAskedForAndUsageErrors)
     struct Row {
         std::vector<std::string> args;
         int status;   // asked for: the usage on stdout; an error: the reason and the usage on stderr
+        std::string reason = "";
     };
     const Row rows[] = {
         {{"--help"}, export_report::kWritten},
@@ -76,7 +80,9 @@ TEST_F(ExportReportTool, UsageAskedForAndUsageErrors)
         {{"--host-data", store, "--category", "1", "--out", out, "--edition", "gold"}, export_report::kUsage},
         {{"--host-data", store, "--category", "1", "--out", out, "--function-id", "40000"}, export_report::kUsage},
         {{"--host-data", store, "--category", "1", "--out", out, "--verbose", "1"}, export_report::kUsage},
-        {{"--host-data", store, "--category", "1", "--out"}, export_report::kUsage},
+        {{"--host-data", store, "--category", "1", "--out"}, export_report::kUsage, "--out: value missing\n"},
+        {{"--bogus"}, export_report::kUsage, "--bogus: unknown option\n"},
+        {{"--host-data", store, "--progress", "1"}, export_report::kUsage, "1: unknown option\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.args));
@@ -90,6 +96,7 @@ TEST_F(ExportReportTool, UsageAskedForAndUsageErrors)
         const std::string& quietStream = row.status == export_report::kWritten ? complained : printed;
         EXPECT_NE(std::string::npos, usageStream.find("usage: export-report --host-data FILE")) << usageStream;
         EXPECT_EQ("", quietStream);
+        EXPECT_EQ(0u, complained.find(row.reason)) << complained;
         EXPECT_FALSE(ReportExists());
     }
 }
@@ -143,11 +150,45 @@ TEST_F(ExportReportTool, ABrokenStoreFailsTheConnectionAndTheHostLogShowsIt)
     EXPECT_EQ("SetAppType 3\nSetUseDataType 2\nInitiate -> 1\nLogOut -> 0\nTerminate\nRelease\n", lines.str());
 }
 
-TEST_F(ExportReportTool, AReportThatCannotBeWrittenFails)
+// A person at a terminal learns which file failed and why, as the system says it.
+TEST_F(ExportReportTool, AReportThatCannotBeWrittenFailsWithThePathAndTheReason)
 {
     const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
-    EXPECT_EQ(export_report::kFailed,
-              Run({"--host-data", store, "--category", "1", "--out", folder + "/no/such/folder/r.xml"}));
+    const std::string path = folder + "/no/such/folder/r.xml";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(export_report::kFailed, Run({"--host-data", store, "--category", "1", "--out", path}));
+    EXPECT_EQ(cp932::ToUtf8("XMLファイルの出力に失敗しました。\n") + path +
+                  ".1.unfinished: cannot be created: No such file or directory\n",
+              ::testing::internal::GetCapturedStderr());
+}
+
+// An exception (memory running out while the report is written) ends the tool with
+// its reason; the earlier report stays as it was and no side file is left.
+TEST_F(ExportReportTool, AnExceptionLeavesTheEarlierReport)
+{
+    const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
+    fakes::FakeFileSystem fs;
+    fs.AddFile("C:\\out\\r.xml", "previous");
+    fs.ThrowOnCall("Write", 2);
+    fakes::ScopedServices installed(&fs);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(export_report::kFailed, Run({"--host-data", store, "--category", "1", "--out", "C:\\out\\r.xml"}));
+    EXPECT_EQ(cp932::ToUtf8("予期しないエラーが発生したため、処理を中断しました: std::bad_alloc\n"),
+              ::testing::internal::GetCapturedStderr());
+    EXPECT_EQ(std::vector<std::string>{"C:\\out\\r.xml"}, fs.Files());
+    EXPECT_EQ("previous", fs.FileBytes("C:\\out\\r.xml"));
+}
+
+// --progress shows in the terminal what the window's caption shows, each step once.
+TEST_F(ExportReportTool, ProgressPrintsThePercentageSteps)
+{
+    const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(export_report::kWritten, Run({"--host-data", store, "--category", "1", "--out", out, "--progress"}));
+    // The window starts at 0 and the collection's stretch at 10 percent.
+    std::string expected = "集計中 0％\n";
+    for (int percent = 10; percent <= 100; ++percent) expected += "集計中 " + std::to_string(percent) + "％\n";
+    EXPECT_EQ(cp932::ToUtf8(expected), ::testing::internal::GetCapturedStderr());
 }
 
 }  // namespace

@@ -8,10 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <exception>
+
 #include "app/edition.h"
 #include "app/export_pipeline.h"
+#include "common/program_texts.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
+#include "platform/progress.h"
 #include "platform/services.h"
 
 namespace export_report {
@@ -19,8 +23,10 @@ namespace {
 
 const char kUsageText[] =
     "usage: export-report --host-data FILE --category N --out FILE [--function-id N] [--edition pro|basic]\n"
+    "                     [--progress]\n"
     "       export-report --help\n"
     "  N: 1 business income, 2 other income, 3 real-estate income\n"
+    "  --progress: prints on stderr the percentages the progress window's caption shows\n"
     "  exit status: 0 written, 1 failed, 2 usage error";
 
 struct Options {
@@ -30,6 +36,7 @@ struct Options {
     long functionId = 1;
     const ClEdition* edition = &ProEdition();
     bool help = false;
+    bool progress = false;
 };
 
 bool ParseNumber(const std::string& text, long low, long high, long* value)
@@ -53,6 +60,13 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* options)
             options->help = true;
             return std::string();
         }
+        if (name == "--progress") {
+            options->progress = true;
+            continue;
+        }
+        if (name != "--host-data" && name != "--out" && name != "--category" && name != "--function-id" &&
+            name != "--edition")
+            return name + ": unknown option";
         if (i + 1 >= args.size()) return name + ": value missing";
         const std::string& value = args[++i];
         if (name == "--host-data") {
@@ -64,15 +78,12 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* options)
             haveCategory = true;
         } else if (name == "--function-id") {
             if (!ParseNumber(value, SHRT_MIN, SHRT_MAX, &options->functionId)) return "--function-id: a 16-bit number";
-        } else if (name == "--edition") {
-            if (value == "pro")
-                options->edition = &ProEdition();
-            else if (value == "basic")
-                options->edition = &BasicEdition();
-            else
-                return "--edition: pro or basic";
+        } else if (value == "pro") {
+            options->edition = &ProEdition();
+        } else if (value == "basic") {
+            options->edition = &BasicEdition();
         } else {
-            return name + ": unknown option";
+            return "--edition: pro or basic";
         }
     }
     if (options->hostData.empty()) return "--host-data is required";
@@ -80,6 +91,25 @@ std::string ParseOptions(const std::vector<std::string>& args, Options* options)
     if (!haveCategory) return "--category is required";
     return std::string();
 }
+
+// The progress window's caption in a terminal: each percentage once, on its own line.
+class TerminalProgress : public platform::IProgress {
+public:
+    void Advance(short from, short to) override
+    {
+        for (int unit = from; unit <= to; ++unit) {
+            if (unit % 10 != 0 || unit / 10 <= m_shown) continue;
+            m_shown = unit / 10;
+            char caption[32];
+            std::snprintf(caption, sizeof caption, texts::kProgressFormat, m_shown);
+            PrintMessage(caption);
+        }
+    }
+    void Pulse() override {}
+
+private:
+    int m_shown = -1;
+};
 
 // The host connection for the life of one run; closed in the program's order.
 class Connection {
@@ -113,8 +143,14 @@ int Export(const Options& options)
     request.outputPath = options.out;
     request.functionId = static_cast<int16_t>(options.functionId);
     request.edition = options.edition;
+    TerminalProgress progress;
+    if (options.progress) {
+        request.progress = &progress;
+        progress.Advance(0, 0);
+    }
     ClFigureStore store;
-    switch (RunExport(request, store)) {
+    ClExportFailure failure;
+    switch (RunExport(request, store, &failure)) {
     case ExportStatus::kWritten:
         return kWritten;
     case ExportStatus::kCollectFailed:
@@ -123,7 +159,11 @@ int Export(const Options& options)
     case ExportStatus::kWriteFailed:
         break;
     }
-    PrintMessage("XMLファイルの出力に失敗しました。");
+    // A person at a terminal needs the file and the system's reason, not only the box's text.
+    std::string text = "XMLファイルの出力に失敗しました。";
+    if (!failure.reason.empty()) text += "\n" + failure.reason;
+    if (!failure.keptPath.empty()) text += "\n出力したデータは次のファイルに残っています: " + failure.keptPath;
+    PrintMessage(text);
     return kFailed;
 }
 
@@ -141,12 +181,28 @@ int Run(const std::vector<std::string>& args)
         PrintMessage(problem + "\n" + kUsageText);
         return kUsage;
     }
-    if (!platform::GetServices().fs) InstallPlatformServices();
-    // The host data store must be in place before the first host call. A store that
-    // cannot be loaded fails the connection as it would under the program: Initiate
-    // tells why, the host log shows it, and the connection is still closed.
-    hostsim::LoadStoreFromFile(options.hostData);
-    return Export(options);
+    // As the program's barrier does: an exception (memory running out) ends the run
+    // with its reason; the report file it was writing is given up and the destination
+    // stays as it was.
+    try {
+        if (!platform::GetServices().fs) InstallPlatformServices();
+        // The host data store must be in place before the first host call. A store that
+        // cannot be loaded fails the connection as it would under the program: Initiate
+        // tells why, the host log shows it, and the connection is still closed.
+        hostsim::LoadStoreFromFile(options.hostData);
+        return Export(options);
+    } catch (const std::exception& error) {
+        try {
+            PrintMessage(std::string("予期しないエラーが発生したため、処理を中断しました: ") + error.what());
+        } catch (...) {
+        }
+    } catch (...) {
+        try {
+            PrintMessage("予期しないエラーが発生したため、処理を中断しました。");
+        } catch (...) {
+        }
+    }
+    return kFailed;
 }
 
 }  // namespace export_report
