@@ -5,13 +5,17 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "app/edition.h"
 #include "app/export_app.h"
 #include "app/progress/progress_dlg.h"
+#include "host/host_session.h"
 #include "platform/win32/command_line.h"
 #include "platform/win32/environment.h"
 #include "platform/win32/win32_services.h"
@@ -21,6 +25,9 @@
 #endif
 
 namespace {
+
+// The program's folder, System32 and the folders added by AddDllDirectory.
+constexpr DWORD kSearchDefaultDirs = 0x00001000;   // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
 
 // Developer settings for measuring the progress window (bench/wine-export.sh), never
 // set in use: LEDGRA_PROGRESS_FRAME_US, the least microseconds between two repaint
@@ -46,18 +53,58 @@ void WriteProgressTrace()
     if (n > 0) platform::win32::AppendTrace(path, std::string(line, std::min<std::size_t>(n, sizeof line - 1)));
 }
 
+// The folder (without its last backslash) of the module whose image holds address;
+// empty when none does.
+std::wstring ModuleFolderOf(const void* address)
+{
+    HMODULE module = nullptr;
+    if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                              static_cast<LPCWSTR>(address), &module))
+        return std::wstring();
+    std::vector<wchar_t> path(32768);
+    const DWORD length = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0 || length >= path.size()) return std::wstring();
+    const std::wstring file(path.data(), length);
+    const std::size_t cut = file.find_last_of(L'\\');
+    return cut == std::wstring::npos ? std::wstring() : file.substr(0, cut);
+}
+
+// The host's own code behind one of its calls. A call imported from a library reaches
+// it through a jump thunk in our image ("jmp [rip+offset]"), which is followed.
+const void* HostCode()
+{
+    const auto* code = reinterpret_cast<const unsigned char*>(reinterpret_cast<std::uintptr_t>(&ClAccConnect::Inst));
+    if (code[0] == 0xFF && code[1] == 0x25) {
+        std::int32_t offset = 0;
+        std::memcpy(&offset, code + 2, sizeof offset);
+        const void* target = nullptr;
+        std::memcpy(&target, code + 6 + offset, sizeof target);
+        return target;
+    }
+    return code;
+}
+
 // The host starts the program from its own folder: a DLL planted there (the current
-// folder) or beside the program must never be loaded. From here on every DLL loaded by
-// name comes from System32 only. The program's own imports are all known system DLLs
-// (and Common Controls from the side-by-side store), which the loader takes from there
-// anyway. Looked up by name, as Windows 7 has the call only with its update KB2533623.
+// folder) or on the path must never be loaded. From here on a DLL loaded by name comes
+// from the program's folder, System32, or the folder the host's libraries were loaded
+// from, so that whatever those libraries load later still finds their own. The calls
+// are looked up by name: Windows 7 has them only with its update KB2533623, and without
+// it at least the current folder is taken out of the search.
 void RestrictDllSearch()
 {
     using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+    using AddDllDirectoryCall = void*(WINAPI*)(PCWSTR);
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesCall>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    if (setDefault == nullptr || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
-        ::SetDllDirectoryW(L"");   // at least the current folder is out of the search
+        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    const auto addDirectory = reinterpret_cast<AddDllDirectoryCall>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(kernel, "AddDllDirectory")));
+    if (setDefault == nullptr || addDirectory == nullptr || !setDefault(kSearchDefaultDirs)) {
+        ::SetDllDirectoryW(L"");
+        return;
+    }
+    const std::wstring hostFolder = ModuleFolderOf(HostCode());
+    if (!hostFolder.empty()) addDirectory(hostFolder.c_str());
 }
 
 }  // namespace
@@ -85,8 +132,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 #else
         ClExportApp app(BasicEdition());
 #endif
-        app.SetCommandLine(platform::win32::CommandLineArguments());
-        app.Run();
+        app.Run(platform::win32::CommandLineArguments);
     }
     if (SUCCEEDED(com)) ::CoUninitialize();
     WriteProgressTrace();

@@ -173,12 +173,21 @@ LRESULT CALLBACK HandlerDialog::ByteLimitedEditProc(HWND wnd, UINT message, WPAR
     }
     if (message != WM_SETTEXT) return ::DefSubclassProc(wnd, message, wParam, lParam);
     HandlerDialog* self = reinterpret_cast<HandlerDialog*>(dialog);
-    const bool wasSetting = self->m_settingText;
+    // The flag is put back on every path, and no exception crosses the Win32 frames
+    // that called this procedure.
+    struct SettingText {
+        bool& flag;
+        bool was;
+        ~SettingText() { flag = was; }
+    } setting{self->m_settingText, self->m_settingText};
     self->m_settingText = true;
     const LRESULT result = ::DefSubclassProc(wnd, message, wParam, lParam);
-    self->m_settingText = wasSetting;
-    auto limit = self->m_byteLimits.find(static_cast<int>(id));
-    if (limit != self->m_byteLimits.end()) limit->second.accepted = WindowTextOf(wnd);
+    try {
+        auto limit = self->m_byteLimits.find(static_cast<int>(id));
+        if (limit != self->m_byteLimits.end()) limit->second.accepted = WindowTextOf(wnd);
+    } catch (...) {
+        // Memory ran out copying the text: the last accepted text stands.
+    }
     return result;
 }
 
