@@ -29,6 +29,7 @@ TEST(FullWidthName, MapsEachHalfWidthCharacter)
         {"ampersand", "&", "\x81\x95"},
         {"ka + voiced", "\xB6\xDE", "\x83\x4B"},            // ｶﾞ ガ
         {"ha + semi-voiced", "\xCA\xDF", "\x83\x70"},       // ﾊﾟ パ
+        {"ha + voiced, first of its row", "\xCA\xDE", "\x83\x6F"},   // ﾊﾞ バ
         {"u + voiced", "\xB3\xDE", "\x83\x94"},             // ｳﾞ ヴ
         {"wa + voiced stays two", "\xDC\xDE", "\x83\x8F\x81\x4A"},   // ワ゛
         {"lone semi-voiced", "\xDF", "\x81\x4B"},           // ゜

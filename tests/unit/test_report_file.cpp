@@ -276,6 +276,23 @@ TEST_F(ReportFileTest, LeftSideFilesOfTheDestinationAreRemoved)
     EXPECT_EQ("first", fs.FileBytes(kOut)) << "each whole, the last one stays";
 }
 
+// The matching at its edges: a one-character name, and side numbers holding a 0.
+TEST_F(ReportFileTest, LeftoverMatchingAtItsEdges)
+{
+    struct Row {
+        const char* leftover;
+        bool removed;
+    };
+    const Row rows[] = {{"C:\\a.10.unfinished", true},  {"C:\\A.0.unfinished", true},  {"C:\\a.1.unfinished", true},
+                        {"C:\\b.10.unfinished", false}, {"C:\\aa.1.unfinished", false}, {"C:\\.1.unfinished", false},
+                        {"C:\\a..unfinished", false}};
+    for (const Row& row : rows) fs.AddFile(row.leftover, "left");
+    ClReportFile file;
+    ASSERT_TRUE(file.Open("C:\\a"));
+    for (const Row& row : rows)
+        EXPECT_EQ(row.removed, fs.FileBytes(row.leftover) != "left") << row.leftover;
+}
+
 TEST_F(ReportFileTest, FileThatCannotBeCreatedFailsEveryWrite)
 {
     fs.SetWriteBufferSize(4096);

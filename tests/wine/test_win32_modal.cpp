@@ -287,7 +287,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LimitCase{"mixed, no half character", "abc", L"\u8868\u8868\u8868\u8868", "abc表表表"},
                       // The program may set a longer text; typing cannot make it longer still.
                       LimitCase{"longer text set by the program", "所得税所得税", L"a", "所得税所得税"},
-                      LimitCase{"deleting from a longer text", "所得税所得税", L"\b", "所得税所得"}));
+                      LimitCase{"deleting from a longer text", "所得税所得税", L"\b", "所得税所得"},
+                      // A surrogate pair is one character that code page 932 lacks: one "?",
+                      // which the path check then refuses.
+                      LimitCase{"a character outside the basic plane", "abc", L"\xD83D\xDE00x", "abc?x"}));
 
 // WM_SETTEXT from anywhere (another process's automation included) replaces the text as
 // a whole, as the control's own limit allows; only typing is held to the byte limit.
