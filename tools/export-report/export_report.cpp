@@ -169,7 +169,9 @@ int Export(const Options& options)
 
 }  // namespace
 
-int Run(const std::vector<std::string>& args)
+namespace {
+
+int RunUnguarded(const std::vector<std::string>& args)
 {
     Options options;
     std::string problem = ParseOptions(args, &options);
@@ -181,16 +183,23 @@ int Run(const std::vector<std::string>& args)
         PrintMessage(problem + "\n" + kUsageText);
         return kUsage;
     }
+    if (!platform::GetServices().fs) InstallPlatformServices();
+    // The host data store must be in place before the first host call. A store that
+    // cannot be loaded fails the connection as it would under the program: Initiate
+    // tells why, the host log shows it, and the connection is still closed.
+    hostsim::LoadStoreFromFile(options.hostData);
+    return Export(options);
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args)
+{
     // As the program's barrier does: an exception (memory running out) ends the run
     // with its reason; the report file it was writing is given up and the destination
     // stays as it was.
     try {
-        if (!platform::GetServices().fs) InstallPlatformServices();
-        // The host data store must be in place before the first host call. A store that
-        // cannot be loaded fails the connection as it would under the program: Initiate
-        // tells why, the host log shows it, and the connection is still closed.
-        hostsim::LoadStoreFromFile(options.hostData);
-        return Export(options);
+        return RunUnguarded(args);
     } catch (const std::exception& error) {
         try {
             PrintMessage(std::string("予期しないエラーが発生したため、処理を中断しました: ") + error.what());
