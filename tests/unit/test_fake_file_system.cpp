@@ -2,6 +2,7 @@
 // double-byte names, shares, drive types and failure injection.
 #include <gtest/gtest.h>
 
+#include "platform/replace_retry.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/fake_progress_view.h"
 
@@ -174,4 +175,68 @@ TEST(FakeProgressView, ClampsLikeTheCommonControl)
     view.SetRange(2, 0, 70000);               // 16-bit words
     EXPECT_EQ(view.state().bars[2].high, 70000 & 0xFFFF);
     EXPECT_EQ(view.state().counts["SetPos"], 1);
+}
+
+// The replacement as Windows performs it: each documented outcome of ReplaceFileW played
+// through, with the refusals that pass tried again after growing waits.
+TEST(ReplaceWithRetries, EachDocumentedOutcome)
+{
+    using platform::ReplaceResult;
+    enum : unsigned long {
+        kInvalid = 1,
+        kNotFound = platform::kWinErrorFileNotFound,
+        kDenied = platform::kWinErrorAccessDenied,
+        kSharing = platform::kWinErrorSharingViolation,
+        kMoveReplacement = platform::kWinErrorUnableToMoveReplacement,
+        kMoveReplacement2 = platform::kWinErrorUnableToMoveReplacement2,
+    };
+    struct Script : platform::IReplaceCalls {
+        bool destination = true;
+        std::vector<unsigned long> replaces, moves;   // answers in turn; the last repeats
+        std::string calls;
+        bool DestinationIsFile() override { return destination; }
+        unsigned long Replace() override { return Next(replaces, "R"); }
+        unsigned long Move() override { return Next(moves, "M"); }
+        void Wait(int ms) override { calls += std::to_string(ms) + " "; }
+        unsigned long Next(std::vector<unsigned long>& answers, const char* name)
+        {
+            calls += std::string(name) + " ";
+            const unsigned long answer = answers.front();
+            if (answers.size() > 1) answers.erase(answers.begin());
+            return answer;
+        }
+    };
+    struct Row {
+        const char* name;
+        bool destination;
+        std::vector<unsigned long> replaces, moves;
+        ReplaceResult result;
+        std::string calls;
+    };
+    const std::string tenReplacesRefused = "R 25 R 50 R 75 R 100 R 125 R 150 R 175 R 200 R 225 R ";
+    const Row rows[] = {
+        {"replaced", true, {0}, {0}, ReplaceResult::kReplaced, "R "},
+        {"nothing to replace: moved", false, {0}, {0}, ReplaceResult::kReplaced, "M "},
+        {"a scanner holds it for a moment", true, {kSharing, kSharing, 0}, {0}, ReplaceResult::kReplaced,
+         "R 25 R 50 R "},
+        {"access denied to the end: rights", true, {kDenied}, {0}, ReplaceResult::kDenied, tenReplacesRefused},
+        {"held to the end", true, {kSharing}, {0}, ReplaceResult::kRefused, tenReplacesRefused},
+        {"another failure is not tried again", true, {kInvalid}, {0}, ReplaceResult::kRefused, "R "},
+        {"destination removed, then moved", true, {kMoveReplacement}, {0}, ReplaceResult::kReplaced, "R M "},
+        {"destination removed, the move held a moment", true, {kMoveReplacement}, {kSharing, 0},
+         ReplaceResult::kReplaced, "R M 25 M "},
+        {"destination renamed, the move refused", true, {kMoveReplacement2}, {kInvalid}, ReplaceResult::kOnlyAtSource,
+         "R M "},
+        {"destination removed, the move held to the end", true, {kMoveReplacement}, {kSharing},
+         ReplaceResult::kOnlyAtSource, "R M 25 M 50 M 75 M 100 M 125 M 150 M 175 M 200 M 225 M "},
+        {"destination vanished meanwhile", true, {kNotFound}, {0}, ReplaceResult::kReplaced, "R M "},
+    };
+    for (const Row& row : rows) {
+        Script script;
+        script.destination = row.destination;
+        script.replaces = row.replaces;
+        script.moves = row.moves;
+        EXPECT_EQ(row.result, platform::ReplaceWithRetries(script)) << row.name;
+        EXPECT_EQ(row.calls, script.calls) << row.name;
+    }
 }
