@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {
     std::string input(reinterpret_cast<const char*>(data), size);
     input = input.substr(0, std::strlen(input.c_str()));
-    const char* escaped = ClXmlWriter::Escape(input.c_str());
+    const std::string escaped = ClXmlWriter::Escape(input.c_str());
     const std::string_view out(escaped);
     FUZZ_CHECK(out.size() <= 255 * 6, "escaped text longer than its bound");
     FUZZ_CHECK(fuzz::HasNoMarkup(out), "raw markup character in escaped text");

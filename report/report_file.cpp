@@ -163,6 +163,13 @@ bool ClReportFile::Write(const void* data, std::size_t size)
     return true;
 }
 
+char* ClReportFile::LineSpace(std::size_t maxBytes)
+{
+    if (!IsOpen() || m_failed || maxBytes > m_capacity) return nullptr;
+    if (maxBytes > m_capacity - m_used && !WriteGathered()) return nullptr;
+    return m_buffer.get() + m_used;
+}
+
 bool ClReportFile::WriteGathered()
 {
     if (m_used == 0) return true;

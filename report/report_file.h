@@ -51,6 +51,12 @@ public:
     // Appends the bytes; false when the file is not open, an earlier operation failed,
     // or a write of the gathered bytes failed.
     bool Write(const void* data, std::size_t size);
+    // Room for a piece of at most maxBytes straight in the gathered bytes, for a writer
+    // that composes there instead of copying; TakeLine then adds the bytes it used.
+    // Null when the file gathers nothing (or less than that), is not open or has failed:
+    // the writer then composes elsewhere and calls Write.
+    char* LineSpace(std::size_t maxBytes);
+    void TakeLine(std::size_t used) { m_used += used; }
     // The last step, asked for only when the report is whole: writes what is gathered,
     // flushes, closes and puts the side file in the destination's place. False when
     // any of these failed or an earlier operation did; the destination is then as it

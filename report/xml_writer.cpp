@@ -9,15 +9,26 @@ namespace {
 
 // A value is at most 255 bytes before escaping; its escaped form (up to six bytes a
 // byte) is always written whole, so the buffers below are sized for the worst case.
-constexpr std::size_t kMaxValueBytes = 255;
-constexpr std::size_t kMaxNameBytes = 255;
-constexpr int kMaxDepth = 32;
+constexpr std::size_t kMaxValueBytes = ClXmlWriter::kMaxValueBytes;
+constexpr std::size_t kMaxNameBytes = ClXmlWriter::kMaxNameBytes;
+constexpr int kMaxDepth = ClXmlWriter::kMaxDepth;
 constexpr std::size_t kEscapedSize = kMaxValueBytes * 6 + 1;
-constexpr std::size_t kLineSize = kMaxDepth + 2 * kMaxNameBytes + 2 * (kMaxNameBytes + kEscapedSize + 4) +
-                                  kEscapedSize + 16;
+constexpr std::size_t kLineSize = ClXmlWriter::kLineSize;
 
-char g_escaped[kEscapedSize];
-char g_line[kLineSize];
+// What the escape does with each byte: copies it, leaves it out (control bytes XML 1.0
+// does not allow), writes a markup character's reference, or looks at the next byte
+// too (bytes from 0x80). One look-up a byte, as every text of the report passes here.
+enum ByteClass : unsigned char { kCopy, kDrop, kMarkup, kHigh };
+struct ByteClasses {
+    unsigned char of[256];
+    constexpr ByteClasses() : of()
+    {
+        for (int b = 0; b < 256; ++b)
+            of[b] = b >= 0x80 ? kHigh : (b < 0x20 && b != 0x09 && b != 0x0A && b != 0x0D) ? kDrop : kCopy;
+        for (unsigned char b : {'&', '<', '>', '"', '\''}) of[b] = kMarkup;
+    }
+};
+constexpr ByteClasses kClasses;
 
 // Length of the longest prefix of text within limit bytes that ends on a character
 // boundary, found by walking from the start.
@@ -48,46 +59,50 @@ std::size_t EscapeInto(const char* text, char* out)
     const std::size_t length = BoundedLength(text, kMaxValueBytes);
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
     std::size_t n = 0;
-    for (std::size_t i = 0; i < length;) {
+    for (std::size_t i = 0; i < length; ++i) {
         const unsigned char b = in[i];
-        if (b >= 0x80) {
+        switch (kClasses.of[b]) {
+        case kCopy:
+            out[n++] = static_cast<char>(b);
+            break;
+        case kDrop:
+            break;
+        case kMarkup:
+            switch (b) {
+            case '&': std::memcpy(out + n, "&amp;", 5); n += 5; break;
+            case '>': std::memcpy(out + n, "&gt;", 4); n += 4; break;
+            case '<': std::memcpy(out + n, "&lt;", 4); n += 4; break;
+            case '"': std::memcpy(out + n, "&quot;", 6); n += 6; break;
+            default: std::memcpy(out + n, "&apos;", 6); n += 6; break;
+            }
+            break;
+        default:
             if (i + 1 < length && cp932::IsLeadByte(b) && cp932::IsTrailByte(in[i + 1])) {
                 // A whole pair is kept or left out.
                 if (cp932::IsMappedPair(b, in[i + 1])) {
                     out[n++] = static_cast<char>(b);
                     out[n++] = static_cast<char>(in[i + 1]);
                 }
-                i += 2;
-                continue;
+                ++i;
+            } else if (b >= 0xA1 && b <= 0xDF) {
+                // Half-width kana stay; stray lead bytes and undefined bytes go.
+                out[n++] = static_cast<char>(b);
             }
-            // Half-width kana stay; stray lead bytes and undefined bytes go.
-            if (b >= 0xA1 && b <= 0xDF) out[n++] = static_cast<char>(b);
-            ++i;
-            continue;
-        }
-        switch (b) {
-        case '&': std::memcpy(out + n, "&amp;", 5); n += 5; break;
-        case '>': std::memcpy(out + n, "&gt;", 4); n += 4; break;
-        case '<': std::memcpy(out + n, "&lt;", 4); n += 4; break;
-        case '"': std::memcpy(out + n, "&quot;", 6); n += 6; break;
-        case '\'': std::memcpy(out + n, "&apos;", 6); n += 6; break;
-        default:
-            if (b >= 0x20 || b == 0x09 || b == 0x0A || b == 0x0D) out[n++] = static_cast<char>(b);
             break;
         }
-        ++i;
     }
     return n;
 }
 
-// Composes one line in g_line. Every piece is bounded (depth, names and escaped values
-// by the limits above), and kLineSize is the sum of those bounds, so no line can
-// overflow it.
+// Composes one line at out, which holds kLineSize bytes. Every piece is bounded (depth,
+// names and escaped values by the limits above), and kLineSize is the sum of those
+// bounds, so no line can overflow it.
 class LineBuilder {
 public:
+    explicit LineBuilder(char* out) : m_out(out) {}
     void Append(const char* text, std::size_t size)
     {
-        std::memcpy(g_line + m_size, text, size);
+        std::memcpy(m_out + m_size, text, size);
         m_size += size;
     }
     // Returns the bytes appended, so the closing tag can repeat the name without
@@ -98,12 +113,12 @@ public:
         Append(name ? name : "", size);
         return size;
     }
-    void AppendEscaped(const char* text) { m_size += EscapeInto(text, g_line + m_size); }
+    void AppendEscaped(const char* text) { m_size += EscapeInto(text, m_out + m_size); }
     void AppendTabs(int depth)
     {
         if (depth > kMaxDepth) depth = kMaxDepth;
         if (depth <= 0) return;
-        std::memset(g_line + m_size, '\t', static_cast<std::size_t>(depth));
+        std::memset(m_out + m_size, '\t', static_cast<std::size_t>(depth));
         m_size += static_cast<std::size_t>(depth);
     }
     // " name="value"" for each given pair; the second only when the first is written.
@@ -124,12 +139,13 @@ private:
         AppendEscaped(value);
         Append("\"", 1);
     }
+    char* m_out;
     std::size_t m_size = 0;
 };
 
 }  // namespace
 
-ClXmlWriter::ClXmlWriter() : m_file(nullptr) {}
+ClXmlWriter::ClXmlWriter() : m_file(nullptr), m_line(new char[kLineSize]) {}
 
 // Only detaches: the report is committed or abandoned by the file's owner.
 ClXmlWriter::~ClXmlWriter() = default;
@@ -163,22 +179,37 @@ int ClXmlWriter::WriteBytes(const char* bytes, std::size_t size)
     return m_file->Write(bytes, size) ? 1 : 0;
 }
 
+char* ClXmlWriter::LineSpace()
+{
+    // Straight into the file's gathered bytes where it gathers them: one copy less.
+    char* space = m_file ? m_file->LineSpace(kLineSize) : nullptr;
+    m_direct = space != nullptr;
+    return m_direct ? space : m_line.get();
+}
+
+int ClXmlWriter::EndLine(std::size_t size)
+{
+    if (!m_direct) return WriteBytes(m_line.get(), size);
+    m_file->TakeLine(size);
+    return 1;
+}
+
 int ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, const char* value1, const char* attr2,
                                const char* value2)
 {
-    LineBuilder b;
+    LineBuilder b(LineSpace());
     b.AppendTabs(depth);
     b.Append("<", 1);
     b.AppendName(name);
     b.AppendAttributes(attr1, value1, attr2, value2);
     b.Append(">\r\n", 3);
-    return WriteBytes(g_line, b.size());
+    return EndLine(b.size());
 }
 
 int ClXmlWriter::WriteElement(const char* name, const char* text, int depth, const char* attr1, const char* value1,
                               const char* attr2, const char* value2)
 {
-    LineBuilder b;
+    LineBuilder b(LineSpace());
     b.AppendTabs(depth);
     b.Append("<", 1);
     const std::size_t nameSize = b.AppendName(name);
@@ -188,21 +219,22 @@ int ClXmlWriter::WriteElement(const char* name, const char* text, int depth, con
     b.Append("</", 2);
     b.Append(name ? name : "", nameSize);
     b.Append(">\r\n", 3);
-    return WriteBytes(g_line, b.size());
+    return EndLine(b.size());
 }
 
 int ClXmlWriter::WriteEndTag(const char* name, int depth)
 {
-    LineBuilder b;
+    LineBuilder b(LineSpace());
     b.AppendTabs(depth);
     b.Append("</", 2);
     b.AppendName(name);
     b.Append(">\r\n", 3);
-    return WriteBytes(g_line, b.size());
+    return EndLine(b.size());
 }
 
-const char* ClXmlWriter::Escape(const char* text)
+std::string ClXmlWriter::Escape(const char* text)
 {
-    g_escaped[EscapeInto(text, g_escaped)] = '\0';
-    return g_escaped;
+    std::string escaped(kEscapedSize, '\0');
+    escaped.resize(EscapeInto(text, escaped.data()));
+    return escaped;
 }

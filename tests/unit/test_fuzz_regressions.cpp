@@ -122,9 +122,9 @@ TEST(SpecialMattersRegression, LeftOutBytesBetweenCrAndLf)
 // as they were, making it ill-formed XML.
 TEST(EscapeRegression, FirstFindings)
 {
-    EXPECT_STREQ("ab", ClXmlWriter::Escape("a\x01" "b"));
-    EXPECT_STREQ(" ", ClXmlWriter::Escape("\x81 "));
-    EXPECT_STREQ("", ClXmlWriter::Escape("\xFF"));
+    EXPECT_EQ("ab", ClXmlWriter::Escape("a\x01" "b"));
+    EXPECT_EQ(" ", ClXmlWriter::Escape("\x81 "));
+    EXPECT_EQ("", ClXmlWriter::Escape("\xFF"));
 }
 
 }  // namespace
