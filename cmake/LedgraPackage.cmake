@@ -4,6 +4,10 @@
 # its debug file (.gnu_debuglink), so a debugger given both finds the symbols.
 set(LEDGRA_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
 set(release_outputs "")
+# objcopy stamps every PE file it writes with the time, unless SOURCE_DATE_EPOCH says
+# otherwise: 0, as the linker leaves it (--no-insert-timestamp), so that the release
+# files of two builds of one commit are the same bytes.
+set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
 foreach(program LedgraProExport LedgraBasicExport)
     set(stripped ${LEDGRA_RELEASE_DIR}/${program}.exe)
     set(symbols ${LEDGRA_RELEASE_DIR}/${program}.debug)
@@ -11,9 +15,9 @@ foreach(program LedgraProExport LedgraBasicExport)
     add_custom_command(
         OUTPUT ${stripped} ${symbols}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${LEDGRA_RELEASE_DIR}
-        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${program}> ${symbols}
-        COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:${program}> ${stripped}
-        COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${program}.debug ${program}.exe
+        COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE:${program}> ${symbols}
+        COMMAND ${objcopy} --strip-all $<TARGET_FILE:${program}> ${stripped}
+        COMMAND ${objcopy} --add-gnu-debuglink=${program}.debug ${program}.exe
         WORKING_DIRECTORY ${LEDGRA_RELEASE_DIR}
         DEPENDS ${program}
         COMMENT "Stripping ${program}.exe, its debug information to ${program}.debug"
