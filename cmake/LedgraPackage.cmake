@@ -43,4 +43,10 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL programs symbols)
 set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME LedgraExport-20.0.1.1-win64)
 set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME LedgraExport-20.0.1.1-win64-debug)
+
+# Zips that two builds of one commit write byte for byte alike: cpack runs
+# cmake/LedgraRelease.cmake after it zips.
+set(CPACK_LEDGRA_PYTHON "${Python3_EXECUTABLE}")
+set(CPACK_LEDGRA_SOURCE_DIR "${CMAKE_SOURCE_DIR}")
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
 include(CPack)
