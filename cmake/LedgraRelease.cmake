@@ -95,6 +95,9 @@ if(NOT epoch MATCHES "^[0-9]+$")
     return()
 endif()
 foreach(zip ${CPACK_PACKAGE_FILES})
+    if(NOT zip MATCHES "\\.zip$")
+        continue()  # a source package (package_source) is left as CPack wrote it
+    endif()
     execute_process(COMMAND "${CPACK_LEDGRA_PYTHON}" "${CPACK_LEDGRA_SOURCE_DIR}/cmake/reproducible_zip.py"
                             "${zip}" "${epoch}"
                     RESULT_VARIABLE result)
