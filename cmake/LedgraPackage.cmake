@@ -1,9 +1,14 @@
 # The release package (cmake --build --preset windows --target package): one zip with
-# both programs stripped of their debug information and the Japanese read-me, and a
-# second zip with the debug information of each program. Every stripped program names
+# both programs stripped of their debug information (and signed when a certificate is
+# given) and the Japanese read-me, and a second zip with the debug information of each
+# program. Every stripped program names
 # its debug file (.gnu_debuglink), so a debugger given both finds the symbols.
 set(LEDGRA_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
 set(release_outputs "")
+# objcopy stamps every PE file it writes with the time, unless SOURCE_DATE_EPOCH says
+# otherwise: 0, as the linker leaves it (--no-insert-timestamp), so that the release
+# files of two builds of one commit are the same bytes.
+set(objcopy ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_OBJCOPY})
 foreach(program LedgraProExport LedgraBasicExport)
     set(stripped ${LEDGRA_RELEASE_DIR}/${program}.exe)
     set(symbols ${LEDGRA_RELEASE_DIR}/${program}.debug)
@@ -11,9 +16,9 @@ foreach(program LedgraProExport LedgraBasicExport)
     add_custom_command(
         OUTPUT ${stripped} ${symbols}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${LEDGRA_RELEASE_DIR}
-        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${program}> ${symbols}
-        COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:${program}> ${stripped}
-        COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=${program}.debug ${program}.exe
+        COMMAND ${objcopy} --only-keep-debug $<TARGET_FILE:${program}> ${symbols}
+        COMMAND ${objcopy} --strip-all $<TARGET_FILE:${program}> ${stripped}
+        COMMAND ${objcopy} --add-gnu-debuglink=${program}.debug ${program}.exe
         WORKING_DIRECTORY ${LEDGRA_RELEASE_DIR}
         DEPENDS ${program}
         COMMENT "Stripping ${program}.exe, its debug information to ${program}.debug"
@@ -39,4 +44,23 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL programs symbols)
 set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME LedgraExport-20.0.1.1-win64)
 set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME LedgraExport-20.0.1.1-win64-debug)
+
+# Signing (Authenticode, SHA-256) of the staged programs, and zips that two builds of one
+# commit write byte for byte alike: cmake/LedgraRelease.cmake, which cpack reads as the
+# project's configuration and runs before and after it zips. The certificate and the
+# time-stamp server may be named here or in the environment when the package is made;
+# the certificate's password only ever in the environment (LEDGRA_SIGN_PASSWORD).
+set(LEDGRA_SIGN_PKCS12 "" CACHE FILEPATH
+    "PKCS#12 file with the code-signing certificate for the package (or the environment variable)")
+set(LEDGRA_SIGN_TIMESTAMP_URL "" CACHE STRING
+    "RFC 3161 time-stamp server for the package's signatures (or the environment variable)")
+find_program(LEDGRA_OSSLSIGNCODE osslsigncode)
+set(CPACK_LEDGRA_SIGN_PKCS12 "${LEDGRA_SIGN_PKCS12}")
+set(CPACK_LEDGRA_SIGN_TIMESTAMP_URL "${LEDGRA_SIGN_TIMESTAMP_URL}")
+set(CPACK_LEDGRA_OSSLSIGNCODE "${LEDGRA_OSSLSIGNCODE}")
+set(CPACK_LEDGRA_PYTHON "${Python3_EXECUTABLE}")
+set(CPACK_LEDGRA_SOURCE_DIR "${CMAKE_SOURCE_DIR}")
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
 include(CPack)

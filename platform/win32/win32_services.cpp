@@ -99,8 +99,14 @@ void Win32ProgressView::TurnThemeOff(int barId)
                            reinterpret_cast<void (*)()>(::GetProcAddress(theme, "SetWindowTheme")))
                      : SetWindowThemeCall(nullptr);
     }();
+    ProgressBar bar(m_dialog.GetItem(barId));
     // A blank names no theme class, so the control opens none; Wine refuses an empty name.
-    if (setWindowTheme) setWindowTheme(m_dialog.GetItem(barId), L" ", L" ");
+    if (setWindowTheme) setWindowTheme(bar.Handle(), L" ", L" ");
+    // Unthemed, a bar is a bare block of colour: the thin edge of its template shows how
+    // far it runs. A themed control may drop the edge, and on losing its theme it takes
+    // the edge back without measuring its frame again, so the edge would not be drawn.
+    bar.SetExStyle(bar.GetExStyle() | WS_EX_STATICEDGE);
+    bar.FrameChanged();
 }
 
 void Win32ProgressView::BringToTop() { m_dialog.BringToTop(); }

@@ -36,6 +36,14 @@ public:
     bool BringToTop() { return ::BringWindowToTop(m_wnd) != FALSE; }
     bool SetForeground() { return ::SetForegroundWindow(m_wnd) != FALSE; }
     HWND SetParent(HWND parent) { return ::SetParent(m_wnd, parent); }
+    LONG GetExStyle() const { return ::GetWindowLongW(m_wnd, GWL_EXSTYLE); }
+    LONG SetExStyle(LONG style) { return ::SetWindowLongW(m_wnd, GWL_EXSTYLE, style); }
+    // Has the frame (border, edge) measured and drawn again after a style change.
+    bool FrameChanged()
+    {
+        return ::SetWindowPos(m_wnd, nullptr, 0, 0, 0, 0,
+                              SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+    }
     HWND SetFocus() { return ::SetFocus(m_wnd); }
     int GetId() const { return ::GetDlgCtrlID(m_wnd); }
     HWND GetItem(int id) const { return ::GetDlgItem(m_wnd, id); }

@@ -7,6 +7,7 @@ LEDGRA_PACKAGES=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools
     wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick libxml2-utils
     clang libclang-rt-14-dev
+    osslsigncode openssl
 )
 
 step() {

@@ -49,6 +49,7 @@ protected:
 // The dialog template as the resource compiler wrote it (DLGTEMPLATE, not extended).
 struct TemplateItem {
     DWORD style = 0;
+    DWORD exStyle = 0;
     short x = 0, y = 0, cx = 0, cy = 0;
     WORD id = 0;
     std::wstring className;
@@ -99,6 +100,7 @@ bool LoadDialogTemplate(int id, DialogTemplate* out)
         const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
         TemplateItem read;
         read.style = item->style;
+        read.exStyle = item->dwExtendedStyle;
         read.x = item->x;
         read.y = item->y;
         read.cx = item->cx;
@@ -135,6 +137,7 @@ TEST(ProgressTemplate, IsTheSmallSystemModalWindowWithTwoBars)
         const TemplateItem& item = t.items[i];
         EXPECT_EQ(item.id, expected[i].id);
         EXPECT_EQ(item.style, expected[i].style) << item.id;
+        EXPECT_EQ(item.exStyle, static_cast<DWORD>(WS_EX_STATICEDGE)) << item.id;
         // Class names are case-insensitive; the resource compiler writes them in capitals.
         EXPECT_EQ(::_wcsicmp(item.className.c_str(), L"msctls_progress32"), 0) << item.id;
         EXPECT_EQ(item.x, expected[i].x) << item.id;
@@ -198,7 +201,17 @@ TEST_F(Win32ProgressTest, BothBarsOfTheRunDrawWithoutTheDesktopTheme)
     }
     ClProgressDlg dlg;
     ASSERT_TRUE(dlg.Create());
-    for (int id : {kOverall, kActivity}) EXPECT_EQ(nullptr, ::GetWindowTheme(::GetDlgItem(dlg.Handle(), id))) << id;
+    for (int id : {kOverall, kActivity}) {
+        HWND bar = ::GetDlgItem(dlg.Handle(), id);
+        EXPECT_EQ(nullptr, ::GetWindowTheme(bar)) << id;
+        // Unthemed, each shows its extent: a thin edge that the frame leaves room for.
+        EXPECT_TRUE(::GetWindowLongW(bar, GWL_EXSTYLE) & WS_EX_STATICEDGE) << id;
+        RECT window, client;
+        ::GetWindowRect(bar, &window);
+        ::GetClientRect(bar, &client);
+        EXPECT_LT(client.right, window.right - window.left) << id;
+        EXPECT_LT(client.bottom, window.bottom - window.top) << id;
+    }
 }
 
 TEST_F(Win32ProgressTest, CaptionRoundTripsInCp932)

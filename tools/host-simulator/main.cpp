@@ -2,7 +2,8 @@
 // window, starts an exporter with the host's launch arguments, drives the exporter's
 // windows from a script with plain Win32 messages, and prints what the host would
 // have seen: the posted completion message, whether its window was disabled during
-// the run and enabled after it, and the exporter's message boxes.
+// the run and enabled after it, and the exporter's message boxes. The host window's
+// label tells its state as it changes; each screenshot prints what the label showed.
 //
 // Exit status: 0 the exporter ended, 3 timeout (the exporter is ended), 4 a script
 // step failed (the step is named on stderr), 2 bad options.
@@ -66,6 +67,8 @@ struct HostState {
     WPARAM wParam = 0;
     LPARAM lParam = 0;
     bool disabledSeen = false;
+    bool launched = true;  // started with the host's line, so the exporter disables the host
+    std::wstring painted;  // the label as last painted
 };
 
 HostState g_host;
@@ -112,6 +115,25 @@ void Out(const std::string& text)
 
 // ---- the host window ----------------------------------------------------------
 
+// What the host's window says of its state: a screenshot shows whether the exporter has
+// disabled it. Started alone, the exporter leaves the host alone, and the label says why.
+std::wstring HostLabel()
+{
+    if (!IsWindowEnabled(g_host.window))
+        return L"Ledgra host (disabled)";
+    return g_host.launched ? L"Ledgra host (enabled)" : L"Ledgra host (enabled; the exporter was started alone)";
+}
+
+// Repaints the label at once when the state it shows is out of date: on WM_ENABLE, and
+// polled, since a screenshot may follow a state change before the next paint.
+void RefreshHostLabel()
+{
+    if (g_host.window && HostLabel() != g_host.painted) {
+        InvalidateRect(g_host.window, nullptr, TRUE);
+        UpdateWindow(g_host.window);
+    }
+}
+
 LRESULT CALLBACK HostWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == g_host.message && g_host.message != 0) {
@@ -126,7 +148,7 @@ LRESULT CALLBACK HostWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ENABLE:
         if (!wParam)
             g_host.disabledSeen = true;
-        InvalidateRect(hwnd, nullptr, TRUE);
+        RefreshHostLabel();
         return 0;
     case WM_CLOSE:
         return 0;  // the host window lives as long as the simulator
@@ -135,8 +157,10 @@ LRESULT CALLBACK HostWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         HDC dc = BeginPaint(hwnd, &ps);
         RECT rc;
         GetClientRect(hwnd, &rc);
-        const wchar_t* text = IsWindowEnabled(hwnd) ? L"Ledgra host (enabled)" : L"Ledgra host (disabled)";
-        DrawTextW(dc, text, -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        g_host.painted = HostLabel();
+        // At the top, where the exporter's dialogs, centred over the window, leave it in view.
+        rc.top += 8;
+        DrawTextW(dc, g_host.painted.c_str(), -1, &rc, DT_CENTER | DT_TOP | DT_SINGLELINE);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -170,6 +194,7 @@ void NoteHostState()
 {
     if (g_host.window && !IsWindowEnabled(g_host.window))
         g_host.disabledSeen = true;
+    RefreshHostLabel();
 }
 
 void DrainMessages()
@@ -652,9 +677,14 @@ bool RunStep(const Step& step, const Step* previous, const Options& opt, double 
         if (file.back() != L'\\' && file.back() != L'/')
             file += L'\\';
         file += Utf8ToWide(step.text) + L".png";
+        RefreshHostLabel();
         std::string why;
-        if (!SaveScreenshot(file, why))
+        if (!SaveScreenshot(file, why)) {
             Err("screenshot " + step.text + " skipped: " + why);
+            return true;
+        }
+        // What the picture shows of the host, for the case to check.
+        Out("screenshot " + step.text + ": " + WideToUtf8(g_host.painted));
         return true;
     }
     case StepKind::WaitWindow: {
@@ -917,6 +947,7 @@ int main()
     const double timeout = opt.timeoutSeconds > 0 ? opt.timeoutSeconds : (opt.script.empty() ? 0 : 60);
 
     g_host.message = static_cast<UINT>(opt.message);
+    g_host.launched = !opt.noLaunch;
     if (!CreateHostWindow()) {
         Err("cannot create the host window");
         return kExitUsage;
@@ -929,21 +960,30 @@ int main()
 
     int exitCode = kExitEnded;
     const Step* previous = nullptr;
-    for (const Step& step : steps) {
-        if (step.kind == StepKind::WaitEnd)
-            break;
-        std::string error;
-        const bool done = RunStep(step, previous, opt, timeout, error);
-        previous = &step;
-        if (!done) {
-            Err("step failed at script line " + std::to_string(step.line) + ": " + step.source + ": " + error);
-            for (HWND w : ChildTopWindows())
-                Err("  exporter window: class " + WideToUtf8(ClassOf(w)) + ", caption '" + WideToUtf8(TextOf(w)) +
-                    "'" + (IsWindowEnabled(w) ? "" : ", disabled"));
-            exitCode = kExitStepFailed;
-            break;
+    std::size_t next = 0;
+    // Runs the steps up to wait-end, or after it; false when one fails.
+    auto runSteps = [&](bool afterEnd) {
+        for (; next < steps.size(); ++next) {
+            const Step& step = steps[next];
+            if (step.kind == StepKind::WaitEnd && !afterEnd) {
+                ++next;
+                return true;
+            }
+            std::string error;
+            const bool done = RunStep(step, previous, opt, timeout, error);
+            previous = &step;
+            if (!done) {
+                Err("step failed at script line " + std::to_string(step.line) + ": " + step.source + ": " + error);
+                for (HWND w : ChildTopWindows())
+                    Err("  exporter window: class " + WideToUtf8(ClassOf(w)) + ", caption '" + WideToUtf8(TextOf(w)) +
+                        "'" + (IsWindowEnabled(w) ? "" : ", disabled"));
+                exitCode = kExitStepFailed;
+                return false;
+            }
         }
-    }
+        return true;
+    };
+    runSteps(false);
 
     if (exitCode == kExitEnded) {
         if (timeout > 0) {
@@ -967,6 +1007,9 @@ int main()
     }
     // The completion message was posted just before the exporter ended.
     Pump(200);
+    // Steps after wait-end see the host once the exporter has ended (a screenshot).
+    if (exitCode == kExitEnded)
+        runSteps(true);
     Report(tracePath);
 
     CloseHandle(g_child.pi.hThread);

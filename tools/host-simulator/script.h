@@ -13,8 +13,8 @@ enum class StepKind {
     Click,         // click ID
     Answer,        // answer ok|yes|no
     BrowseAnswer,  // browse-answer PATH|cancel
-    Screenshot,    // screenshot NAME
-    WaitEnd,       // wait-end
+    Screenshot,    // screenshot NAME (prints "screenshot NAME: <the host label shown>")
+    WaitEnd,       // wait-end (the steps after it run once the exporter has ended)
     WaitWindow,    // wait-window CAPTION-PREFIX (a window of the exporter whose caption starts so)
     Sleep,         // sleep MILLISECONDS
     ExpectText,    // expect-text ID TEXT (the control's text, UTF-8; TEXT may be empty)

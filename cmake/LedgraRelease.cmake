@@ -1,0 +1,107 @@
+# Read by cpack, not by the build, three times for each package run (see
+# cmake/LedgraPackage.cmake): first as the project's CPack configuration, then once the
+# files are staged (sign the programs), then once the zips are written (make them
+# reproducible). The CPACK_LEDGRA_* variables come from the build's configuration.
+
+# The certificate is looked for when the package is made, so that a signing machine
+# needs only the environment, never a cache entry that names its key.
+set(ledgra_pkcs12 "${CPACK_LEDGRA_SIGN_PKCS12}")
+if(NOT ledgra_pkcs12)
+    set(ledgra_pkcs12 "$ENV{LEDGRA_SIGN_PKCS12}")
+endif()
+set(ledgra_timestamp_url "${CPACK_LEDGRA_SIGN_TIMESTAMP_URL}")
+if(NOT ledgra_timestamp_url)
+    set(ledgra_timestamp_url "$ENV{LEDGRA_SIGN_TIMESTAMP_URL}")
+endif()
+
+if(NOT CPACK_TEMPORARY_DIRECTORY)
+    # The project configuration: a package without a signature says so in its name.
+    if(ledgra_pkcs12)
+        if(NOT EXISTS "${ledgra_pkcs12}")
+            message(FATAL_ERROR "LEDGRA_SIGN_PKCS12 names ${ledgra_pkcs12}, which does not exist")
+        endif()
+        if(NOT CPACK_LEDGRA_OSSLSIGNCODE)
+            message(FATAL_ERROR "osslsigncode was not found when the build was configured: the programs cannot be signed")
+        endif()
+        message(STATUS "Signing the programs with ${ledgra_pkcs12}")
+    else()
+        string(APPEND CPACK_ARCHIVE_PROGRAMS_FILE_NAME "-unsigned")
+        message(STATUS "No LEDGRA_SIGN_PKCS12: the programs are not signed")
+    endif()
+    return()
+endif()
+
+if(NOT DEFINED CPACK_PACKAGE_FILES)
+    # The staged programs, stripped and linked to their debug files: sign each in place.
+    # Authenticode appends its certificate table and leaves every section alone, so the
+    # .gnu_debuglink (the name and CRC of the .debug file) still matches.
+    if(NOT ledgra_pkcs12)
+        return()
+    endif()
+    # The password goes to osslsigncode in a file only its owner can read, never on a
+    # command line that every user of the machine can list.
+    set(secret_dir "${CPACK_TEMPORARY_DIRECTORY}/../ledgra-sign")
+    file(REMOVE_RECURSE "${secret_dir}")
+    file(MAKE_DIRECTORY "${secret_dir}")
+    file(CHMOD "${secret_dir}" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+    file(WRITE "${secret_dir}/password" "$ENV{LEDGRA_SIGN_PASSWORD}")
+    file(GLOB programs "${CPACK_TEMPORARY_DIRECTORY}/programs/*.exe")
+    foreach(program ${programs})
+        get_filename_component(name "${program}" NAME_WE)
+        set(sign ${CPACK_LEDGRA_OSSLSIGNCODE} sign -pkcs12 "${ledgra_pkcs12}"
+                 -readpass "${secret_dir}/password" -h sha256 -n "${name}" -in "${program}")
+        set(result 1)
+        if(ledgra_timestamp_url)
+            file(REMOVE "${program}.signed")
+            execute_process(COMMAND ${sign} -ts "${ledgra_timestamp_url}" -out "${program}.signed"
+                            RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+            if(NOT result EQUAL 0)
+                # Without a time stamp the signature is still good, until the certificate expires.
+                message(WARNING "The time-stamp server ${ledgra_timestamp_url} did not answer: "
+                                "${name}.exe is signed without a time stamp")
+            endif()
+        endif()
+        if(NOT result EQUAL 0)
+            file(REMOVE "${program}.signed")
+            execute_process(COMMAND ${sign} -out "${program}.signed"
+                            RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+        endif()
+        if(NOT result EQUAL 0)
+            file(REMOVE_RECURSE "${secret_dir}")
+            message(FATAL_ERROR "Signing ${name}.exe with ${ledgra_pkcs12} failed (wrong password?):\n${output}")
+        endif()
+        file(RENAME "${program}.signed" "${program}")
+        message(STATUS "Signed ${name}.exe")
+    endforeach()
+    file(REMOVE_RECURSE "${secret_dir}")
+    return()
+endif()
+
+# The zips as written: each entry carries its file's access and change times and its
+# owner, which differ from build to build. Rewritten with the entries in name order,
+# dated from SOURCE_DATE_EPOCH (the commit's time unless given), they depend on nothing
+# but the files' bytes.
+set(epoch "$ENV{SOURCE_DATE_EPOCH}")
+if(NOT epoch)
+    execute_process(COMMAND git -C "${CPACK_LEDGRA_SOURCE_DIR}" log -1 --format=%ct
+                    RESULT_VARIABLE result OUTPUT_VARIABLE epoch ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT result EQUAL 0)
+        set(epoch "")
+    endif()
+endif()
+if(NOT epoch MATCHES "^[0-9]+$")
+    message(WARNING "Neither SOURCE_DATE_EPOCH nor a git commit gives the release time: "
+                    "the zips keep their build times and are not reproducible")
+    return()
+endif()
+foreach(zip ${CPACK_PACKAGE_FILES})
+    if(NOT zip MATCHES "\\.zip$")
+        continue()  # a source package (package_source) is left as CPack wrote it
+    endif()
+    execute_process(COMMAND "${CPACK_LEDGRA_PYTHON}" "${CPACK_LEDGRA_SOURCE_DIR}/cmake/reproducible_zip.py"
+                            "${zip}" "${epoch}"
+                    RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "Could not rewrite ${zip} with fixed entry dates")
+    endif()
+endforeach()
