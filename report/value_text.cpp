@@ -12,17 +12,31 @@ namespace {
 // every number of the report, so it avoids the formatted-output machinery.
 void WriteDecimal(int64_t value, char* out)
 {
+    static constexpr char kPairs[] =
+        "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546474849"
+        "5051525354555657585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
     char digits[24];
-    int n = 0;
-    // The magnitude as unsigned, so that the most negative value has one too.
+    int n = sizeof digits;
+    // The magnitude as unsigned, so that the most negative value has one too; two digits
+    // a division, as every number of the report passes here.
     uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    do {
-        digits[n++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    while (magnitude >= 100) {
+        const unsigned pair = static_cast<unsigned>(magnitude % 100) * 2;
+        magnitude /= 100;
+        digits[--n] = kPairs[pair + 1];
+        digits[--n] = kPairs[pair];
+    }
+    if (magnitude >= 10) {
+        const unsigned pair = static_cast<unsigned>(magnitude) * 2;
+        digits[--n] = kPairs[pair + 1];
+        digits[--n] = kPairs[pair];
+    } else {
+        digits[--n] = static_cast<char>('0' + magnitude);
+    }
     if (value < 0) *out++ = '-';
-    while (n > 0) *out++ = digits[--n];
-    *out = '\0';
+    const std::size_t length = sizeof digits - static_cast<std::size_t>(n);
+    std::memcpy(out, digits + n, length);
+    out[length] = '\0';
 }
 
 }  // namespace

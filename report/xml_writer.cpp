@@ -56,10 +56,12 @@ std::size_t BoundedLength(const char* text, std::size_t limit)
 // text of the report, so it works byte by byte without any call per character.
 std::size_t EscapeInto(const char* text, char* out)
 {
-    const std::size_t length = BoundedLength(text, kMaxValueBytes);
+    if (!text) return 0;
+    // Reads to the NUL or to kMaxValueBytes, whichever comes first, in the one pass: a
+    // character that would end past the limit is cut off whole.
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
     std::size_t n = 0;
-    for (std::size_t i = 0; i < length; ++i) {
+    for (std::size_t i = 0; i < kMaxValueBytes && in[i] != 0; ++i) {
         const unsigned char b = in[i];
         switch (kClasses.of[b]) {
         case kCopy:
@@ -77,13 +79,12 @@ std::size_t EscapeInto(const char* text, char* out)
             }
             break;
         default:
-            if (i + 1 < length && cp932::IsLeadByte(b) && cp932::IsTrailByte(in[i + 1])) {
-                // A whole pair is kept or left out.
-                if (cp932::IsMappedPair(b, in[i + 1])) {
-                    out[n++] = static_cast<char>(b);
-                    out[n++] = static_cast<char>(in[i + 1]);
-                }
+            if (i + 1 < kMaxValueBytes && cp932::IsMappedPair(b, in[i + 1])) {
+                out[n++] = static_cast<char>(b);
+                out[n++] = static_cast<char>(in[i + 1]);
                 ++i;
+            } else if (i + 1 < kMaxValueBytes && cp932::IsLeadByte(b) && cp932::IsTrailByte(in[i + 1])) {
+                ++i;   // a pair without a character: left out whole
             } else if (b >= 0xA1 && b <= 0xDF) {
                 // Half-width kana stay; stray lead bytes and undefined bytes go.
                 out[n++] = static_cast<char>(b);

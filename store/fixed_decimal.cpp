@@ -198,13 +198,23 @@ const char* ClFixedDecimal::ToText(int decimals, int mode)
     char* p = text;
     if (sign < 0)
         *p++ = '-';
-    p += std::snprintf(p, sizeof(text) - (p - text), "%lld", static_cast<long long>(integer));
+    // Digits by hand: every area and rate of the report passes here, and the formatted
+    // output machinery costs more than the rest of the line.
+    char digits[24];
+    int n = 0;
+    uint64_t whole = integer < 0 ? 0 - static_cast<uint64_t>(integer) : static_cast<uint64_t>(integer);
+    if (integer < 0) *p++ = '-';
+    do {
+        digits[n++] = static_cast<char>('0' + whole % 10);
+        whole /= 10;
+    } while (whole != 0);
+    while (n > 0) *p++ = digits[--n];
     if (decimals >= 1) {
-        char digits[8];
-        std::snprintf(digits, sizeof(digits), "%04u", static_cast<unsigned>(fraction));
         *p++ = '.';
-        std::memcpy(p, digits, static_cast<std::size_t>(decimals));
-        p += decimals;
+        unsigned rest = fraction;
+        for (int place = 1000, d = 0; d < decimals; place /= 10, ++d) {
+            *p++ = static_cast<char>('0' + rest / place % 10);
+        }
     }
     *p = '\0';
     return text;
