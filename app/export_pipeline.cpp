@@ -74,12 +74,12 @@ ExportStatus RunExport(const ClExportRequest& request, ClFigureStore& store)
     if (collector.Collect(request.selection, request.category) == 0)
         return ExportStatus::kCollectFailed;
 
-    ClReportBuilder builder;
-    builder.progress = request.progress;
-    builder.BindStore(store);
-    builder.category = request.category;
-    builder.progressBase = kBuilderProgressBase;
-    builder.defaultProgramName = request.edition->defaultProgramName;
+    StReportSettings settings;
+    settings.category = request.category;
+    settings.defaultProgramName = request.edition->defaultProgramName;
+    settings.progress = request.progress;
+    settings.progressBase = kBuilderProgressBase;
+    ClReportBuilder builder(sections::FiguresOf(store), settings);
     if (builder.WriteReport(request.outputPath.c_str(), request.functionId, request.selection) == 0)
         return ExportStatus::kWriteFailed;
     return ExportStatus::kWritten;

@@ -4,9 +4,11 @@
 
 #include "store/fixed_decimal.h"
 #include "store/saved_details.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
+
+namespace sections {
 
 namespace {
 
@@ -49,9 +51,9 @@ int WriteWholeYen(ClXmlWriter& writer, const char* name, ClFixedDecimal& value)
 
 }  // namespace
 
-int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
+int WriteBadDebtReserve(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StIPPAN_FAMILY& reserve = *BlockOrEmpty(savedGeneral ? savedGeneral->pFamily : nullptr);
+    const StIPPAN_FAMILY& reserve = *BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pFamily : nullptr);
     char amount[kValueTextSize];
 
     FormatAmount(reserve.llBadDebtIndividual, amount);
@@ -71,16 +73,16 @@ int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
     return 1;
 }
 
-int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
+int WriteBlueDeduction(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StIPPAN_BASE& base = *BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
+    const StIPPAN_BASE& base = *BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pBase : nullptr);
 
     ClFixedDecimal realEstateIncome = WholeYenNotNegative(base.llRealEstateIncome);
     if (!WriteWholeYen(writer, "FUDOUSANSYOTOKU", realEstateIncome))
         return 0;
 
     StAOSUMINFO work{};
-    if (!FindSumLine(kIncomeBeforeDeductionLine, 1, &work))
+    if (!FindSumLine(figures, kIncomeBeforeDeductionLine, 1, &work))
         return 0;
     ClFixedDecimal incomeBefore = WholeYenNotNegative(work.llAmount);
     if (!WriteWholeYen(writer, "AOIROKOUJOMAESYOTOKU", incomeBefore))
@@ -114,12 +116,14 @@ int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
     return 1;
 }
 
-int ClReportBuilder::WriteDeductionChoice(ClXmlWriter& writer)
+int WriteDeductionChoice(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StIPPAN_BASE& base = *BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
+    const StIPPAN_BASE& base = *BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pBase : nullptr);
     const char* choiceText = nullptr;
     int32_t limitYen = 0;
     if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
         return 0;
     return writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth) ? 1 : 0;
 }
+
+}  // namespace sections
