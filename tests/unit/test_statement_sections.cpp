@@ -429,17 +429,6 @@ TEST(StatementTablesTest, BlueRealEstateBalance)
     CheckBalanceTable(BlueRealEstateBalanceRows, 116, kBlueRealEstateBalanceRows, 116);
 }
 
-TEST(StatementTablesTest, SizesMatchTheDeclarations)
-{
-    EXPECT_EQ(35u, sizeof(BlueGeneralIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(20u, sizeof(ManufacturingCostRows) / sizeof(StLineRow));
-    EXPECT_EQ(30u, sizeof(WhiteGeneralIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(17u, sizeof(BlueRealEstateIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(14u, sizeof(WhiteRealEstateIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(114u, sizeof(BlueGeneralBalanceRows) / sizeof(StBalanceRow));
-    EXPECT_EQ(116u, sizeof(BlueRealEstateBalanceRows) / sizeof(StBalanceRow));
-}
-
 // ---- amount texts ----
 
 struct AmountCase {
