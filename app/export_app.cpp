@@ -10,7 +10,7 @@
 
 #include "app/export_pipeline.h"
 #include "app/progress/progress_dlg.h"
-#include "common/cp932.h"
+#include "common/path_split.h"
 #include "common/program_texts.h"
 #include "dialog/condition_dlg.h"
 #include "platform/services.h"
@@ -55,13 +55,7 @@ void EndWaitCursor()
 // Scanned by characters, so a 0x5C trail byte is not taken for the separator.
 std::string ExecutableFolder(const std::string& modulePath)
 {
-    std::string_view path(modulePath);
-    std::size_t cut = std::string_view::npos;
-    for (std::size_t i = 0; i < path.size(); i += cp932::CharLengthAt(path, i)) {
-        if (path[i] == '\\' && cp932::CharLengthAt(path, i) == 1)
-            cut = i;
-    }
-    return cut == std::string_view::npos ? std::string() : modulePath.substr(0, cut + 1);
+    return std::string(path_split::FolderPart(modulePath, path_split::Separators::kBackslash));
 }
 
 }  // namespace
