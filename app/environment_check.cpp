@@ -6,13 +6,14 @@
 #include "app/export_app.h"
 #include "app/read_number.h"
 #include "common/cp932.h"
+#include "common/path_limit.h"
 #include "common/program_texts.h"
 #include "platform/services.h"
 
 namespace {
 
 const int kRequiredLevel = 2;
-const std::size_t kFolderBufferBytes = 261;
+const std::size_t kFolderBufferBytes = kPathBufferSize;
 const std::size_t kPathBufferBytes = 517;
 
 struct StEnvironmentMessage {
