@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "common/kinds.h"
+#include "common/version.h"
 #include "platform/services.h"
 #include "report/full_width.h"
 #include "report/report_fields.h"
@@ -18,7 +19,7 @@ namespace {
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 // The program's own version text: string resource 1, this text where there is none
 // (native tools and tests have no resources).
-const char kConnectedProgramVersion[] = "20.01.01";
+const char kConnectedProgramVersion[] = LEDGRA_PROGRAM_VERSION;
 const int kVersionStringId = 1;
 const char kDefaultProgramVersion[] = "20.00.0X";
 }  // namespace
