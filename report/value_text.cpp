@@ -54,7 +54,7 @@ void FormatFixedPoint(int64_t value, char* out, std::size_t size, int decimals)
 {
     if (!out || decimals < 0 || decimals > 4) return;
     ClFixedDecimal number(value);
-    const char* text = number.ToText(decimals, 0);
+    const char* text = number.ToText(decimals, ClFixedDecimal::kRoundHalfUp);
     if (!text) return;
     std::size_t length = std::strlen(text);
     if (length < size) std::memcpy(out, text, length + 1);

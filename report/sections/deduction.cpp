@@ -20,7 +20,7 @@ constexpr int32_t kIncomeBeforeDeductionLine = 43;
 ClFixedDecimal WholeYenNotNegative(int64_t raw)
 {
     ClFixedDecimal value(raw < 0 ? int64_t{0} : raw);
-    value.RoundAt(0, 1);
+    value.RoundAt(ClFixedDecimal::kRoundHalfUp, 1);
     return value;
 }
 
@@ -45,7 +45,7 @@ bool ReadSelection(uint8_t selection, const char** choiceText, int32_t* limitYen
 // from host amounts) fails the write rather than giving a wrong text.
 int WriteWholeYen(ClXmlWriter& writer, const char* name, ClFixedDecimal& value)
 {
-    const char* text = value.ToText(0, 0);
+    const char* text = value.ToText(0, ClFixedDecimal::kRoundHalfUp);
     return text != nullptr && writer.WriteElement(name, text, kSectionDepth) ? 1 : 0;
 }
 
@@ -104,7 +104,7 @@ int WriteBlueDeduction(ClXmlWriter& writer, const StFigures& figures)
     ClFixedDecimal::Subtract(remaining, limit, takenByRealEstate);
     if (ClFixedDecimal::IsGreater(remaining, incomeBefore))
         remaining = incomeBefore;
-    const char* deduction = remaining.ToText(0, 0);
+    const char* deduction = remaining.ToText(0, ClFixedDecimal::kRoundHalfUp);
     if (deduction == nullptr)
         return 0;
 
