@@ -114,9 +114,9 @@ int ClExportApp::InitInstance()
         dialog->m_lSelectedNo2 = static_cast<int32_t>(second);
     }
     dialog->m_cBusinessKind = record.cBusinessKind;
-    dialog->m_bPastResults = record.sDataKind == 99 ? 1 : 0;
-    dialog->m_strCompanyName = FormatDataText(0, &record);
-    dialog->m_strPeriod = FormatDataText(1, &record);
+    dialog->m_bPastResults = record.sDataKind == kPastResultsDataKind ? 1 : 0;
+    dialog->m_strCompanyName = FormatDataText(kCompanyNameText, &record);
+    dialog->m_strPeriod = FormatDataText(kPeriodText, &record);
     dialog->m_strMfgCost = record.ulMfgCost != 0 ? texts::kMfgCostYes : texts::kMfgCostNo;
     dialog->m_strHostPath.clear();
     if (launchedByHost == 1)

@@ -31,6 +31,8 @@ public:
     int ParseCommandLine(const char* line);
     int CheckEnvironment(int showMessage);
     int FindSelectedData(StDATAINFO* out);
+    // The texts FormatDataText gives for the conditions dialog.
+    enum DataText : short { kCompanyNameText = 0, kPeriodText = 1 };
     static const char* FormatDataText(short kind, const StDATAINFO* info);
     // True when the host fixed an output path longer than the program can handle; the
     // run then refuses it instead of writing to a shortened path.

@@ -15,7 +15,7 @@ long ConnectHost(const ClEdition& edition)
 {
     ClAccConnect* connection = ClAccConnect::Inst();
     connection->m_pszCaption = texts::kCaption;
-    connection->SetAppType(static_cast<ClSysEnvMgr::_AppType>(edition.appType));
+    connection->SetAppType(edition.appType);
     connection->SetUseDataType(2);
     return connection->Initiate();
 }
@@ -33,7 +33,7 @@ int FindSelectedData(ClSetData*& dataSet, StDATAINFO* out)
     if (out == nullptr)
         return 0;
     if (dataSet == nullptr)
-        dataSet = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+        dataSet = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kCompanyDataSetsKind, kCompanyDataSetsMode));
 
     std::memset(out, 0, sizeof *out);
     char userId[65] = {};
