@@ -70,7 +70,6 @@ int ClExportApp::InitInstance()
 
     if (ParseCommandLine(m_commandLine.c_str()) == 1) {
         launchedByHost = 1;
-        hostWindow = hostWnd;
         // The host stays unusable until the end step has told it the outcome.
         EnableHostWindow(hostWnd, false);
         ClAccConnect::Inst()->m_hOwnerWnd = hostWnd;
@@ -99,7 +98,7 @@ int ClExportApp::InitInstance()
         return 0;
     }
 
-    auto dialog = std::make_unique<ClConditionDlg>(hostWindow, m_edition->envFileName);
+    auto dialog = std::make_unique<ClConditionDlg>(HostParent(), m_edition->envFileName);
 
     StDATAINFO record;
     std::memset(&record, 0, sizeof record);
@@ -146,7 +145,7 @@ int ClExportApp::InitInstance()
 
     auto progress = std::make_unique<ClProgressDlg>();
     progress->Create();
-    if (hostWindow != nullptr)
+    if (HostParent() != nullptr)
         progress->SetParent(hostWnd);
     progress->Show();
     BeginWaitCursor();

@@ -43,13 +43,16 @@ public:
     int32_t notifyMessage = 0;
     int16_t functionId = 1;
     std::string hostOutputPath;
-    HWND hostWindow = nullptr;
     int32_t resultCode = 0;
     // Filled by the collector, read by the builder, released by the end step.
     ClFigureStore figures;
     ClSetData* dataSet = nullptr;
 
 private:
+    // The parent of the dialogs and the progress window: the host's window when the host
+    // started the run, none otherwise.
+    HWND HostParent() const { return launchedByHost == 1 ? hostWnd : nullptr; }
+
     const ClEdition* m_edition;
     // Re-enables the host, brings it to the front and posts the outcome, once.
     void TellHost();
