@@ -3,8 +3,8 @@
 #include "common/program_texts.h"
 
 namespace {
-const ClEdition kPro{3, "LedgraProExport.env", texts::kProProgramName};
-const ClEdition kBasic{0, "LedgraBasicExport.env", texts::kBasicProgramName};
+const ClEdition kPro{ClSysEnvMgr::APP_PROFESSIONAL, "LedgraProExport.env", texts::kProProgramName};
+const ClEdition kBasic{ClSysEnvMgr::APP_STANDARD, "LedgraBasicExport.env", texts::kBasicProgramName};
 }  // namespace
 
 const ClEdition& ProEdition() { return kPro; }

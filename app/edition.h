@@ -3,8 +3,10 @@
 // dialog the name of the remembered-destination file.
 #pragma once
 
+#include "host/host_session.h"
+
 struct ClEdition {
-    long appType;                    // host application type announced at connection
+    ClSysEnvMgr::_AppType appType;   // host application type announced at connection
     const char* envFileName;         // remembered-destination file
     const char* defaultProgramName;  // PROGRAMNAME when SUPPORT.INF gives none
 };

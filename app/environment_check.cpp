@@ -4,14 +4,16 @@
 #include <string>
 
 #include "app/export_app.h"
+#include "app/read_number.h"
 #include "common/cp932.h"
+#include "common/path_limit.h"
 #include "common/program_texts.h"
 #include "platform/services.h"
 
 namespace {
 
 const int kRequiredLevel = 2;
-const std::size_t kFolderBufferBytes = 261;
+const std::size_t kFolderBufferBytes = kPathBufferSize;
 const std::size_t kPathBufferBytes = 517;
 
 struct StEnvironmentMessage {
@@ -25,26 +27,11 @@ const StEnvironmentMessage kEnvironmentMessages[] = {
     {2, texts::kExporterTooOld},
 };
 
-// Leading blanks, an optional sign, digits up to the first other character.
+// Fifteen digits do not fit the 32 bits of a long on Windows: a level that large stays
+// the largest long instead of wrapping round to a small one.
 long ReadLevel(const std::string& text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\v' ||
-                               text[i] == '\f' || text[i] == '\r'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    long value = 0;
-    // Fifteen digits do not fit the 32 bits of a long on Windows: a level that large
-    // stays the largest long instead of wrapping round to a small one.
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        const int digit = text[i] - '0';
-        value = value > (LONG_MAX - digit) / 10 ? LONG_MAX : value * 10 + digit;
-    }
-    return negative ? -value : value;
+    return static_cast<long>(ReadLeadingNumber(text, LONG_MAX));
 }
 
 // -1 unusable installation, 0 compatible, 1 installation too old, 2 exporter too old.

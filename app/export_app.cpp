@@ -10,7 +10,7 @@
 
 #include "app/export_pipeline.h"
 #include "app/progress/progress_dlg.h"
-#include "common/cp932.h"
+#include "common/path_split.h"
 #include "common/program_texts.h"
 #include "dialog/condition_dlg.h"
 #include "platform/services.h"
@@ -92,13 +92,7 @@ private:
 // Scanned by characters, so a 0x5C trail byte is not taken for the separator.
 std::string ExecutableFolder(const std::string& modulePath)
 {
-    std::string_view path(modulePath);
-    std::size_t cut = std::string_view::npos;
-    for (std::size_t i = 0; i < path.size(); i += cp932::CharLengthAt(path, i)) {
-        if (path[i] == '\\' && cp932::CharLengthAt(path, i) == 1)
-            cut = i;
-    }
-    return cut == std::string_view::npos ? std::string() : modulePath.substr(0, cut + 1);
+    return std::string(path_split::FolderPart(modulePath, path_split::Separators::kBackslash));
 }
 
 }  // namespace
@@ -113,7 +107,6 @@ int ClExportApp::InitInstance()
 
     if (ParseCommandLine(m_commandLine.c_str()) == 1) {
         launchedByHost = 1;
-        hostWindow = hostWnd;
         // The host stays unusable until the end step has told it the outcome.
         EnableHostWindow(hostWnd, false);
         ClAccConnect::Inst()->m_hOwnerWnd = hostWnd;
@@ -142,7 +135,7 @@ int ClExportApp::InitInstance()
         return 0;
     }
 
-    auto dialog = std::make_unique<ClConditionDlg>(hostWindow, m_edition->envFileName);
+    auto dialog = std::make_unique<ClConditionDlg>(HostParent(), m_edition->envFileName);
 
     StDATAINFO record;
     std::memset(&record, 0, sizeof record);
@@ -157,9 +150,9 @@ int ClExportApp::InitInstance()
         dialog->m_lSelectedNo2 = static_cast<int32_t>(second);
     }
     dialog->m_cBusinessKind = record.cBusinessKind;
-    dialog->m_bPastResults = record.sDataKind == 99 ? 1 : 0;
-    dialog->m_strCompanyName = FormatDataText(0, &record);
-    dialog->m_strPeriod = FormatDataText(1, &record);
+    dialog->m_bPastResults = record.sDataKind == kPastResultsDataKind ? 1 : 0;
+    dialog->m_strCompanyName = FormatDataText(kCompanyNameText, &record);
+    dialog->m_strPeriod = FormatDataText(kPeriodText, &record);
     dialog->m_strMfgCost = record.ulMfgCost != 0 ? texts::kMfgCostYes : texts::kMfgCostNo;
     dialog->m_strHostPath.clear();
     if (launchedByHost == 1)
@@ -189,7 +182,7 @@ int ClExportApp::InitInstance()
 
     auto progress = std::make_unique<ClProgressDlg>();
     progress->Create();
-    if (hostWindow != nullptr)
+    if (HostParent() != nullptr)
         progress->SetParent(hostWnd);
     progress->Show();
     WaitCursorScope cursor;

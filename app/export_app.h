@@ -32,6 +32,8 @@ public:
     int ParseCommandLine(const char* line);
     int CheckEnvironment(int showMessage);
     int FindSelectedData(StDATAINFO* out);
+    // The texts FormatDataText gives for the conditions dialog.
+    enum DataText : short { kCompanyNameText = 0, kPeriodText = 1 };
     static const char* FormatDataText(short kind, const StDATAINFO* info);
     // True when the host fixed an output path longer than the program can handle; the
     // run then refuses it instead of writing to a shortened path.
@@ -42,13 +44,16 @@ public:
     int32_t notifyMessage = 0;
     int16_t functionId = 1;
     std::string hostOutputPath;
-    HWND hostWindow = nullptr;
     int32_t resultCode = 0;
     // Filled by the collector, read by the builder, released by the end step.
     ClFigureStore figures;
     ClSetData* dataSet = nullptr;
 
 private:
+    // The parent of the dialogs and the progress window: the host's window when the host
+    // started the run, none otherwise.
+    HWND HostParent() const { return launchedByHost == 1 ? hostWnd : nullptr; }
+
     const ClEdition* m_edition;
     // Re-enables the host, brings it to the front and posts the outcome, once.
     void TellHost();

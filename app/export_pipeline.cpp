@@ -15,7 +15,7 @@ long ConnectHost(const ClEdition& edition)
 {
     ClAccConnect* connection = ClAccConnect::Inst();
     connection->m_pszCaption = texts::kCaption;
-    connection->SetAppType(static_cast<ClSysEnvMgr::_AppType>(edition.appType));
+    connection->SetAppType(edition.appType);
     connection->SetUseDataType(2);
     return connection->Initiate();
 }
@@ -33,7 +33,7 @@ int FindSelectedData(ClSetData*& dataSet, StDATAINFO* out)
     if (out == nullptr)
         return 0;
     if (dataSet == nullptr)
-        dataSet = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+        dataSet = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kCompanyDataSetsKind, kCompanyDataSetsMode));
 
     std::memset(out, 0, sizeof *out);
     char userId[65] = {};
@@ -74,12 +74,12 @@ ExportStatus RunExport(const ClExportRequest& request, ClFigureStore& store, ClE
     if (collector.Collect(request.selection, request.category) == 0)
         return ExportStatus::kCollectFailed;
 
-    ClReportBuilder builder;
-    builder.progress = request.progress;
-    builder.BindStore(store);
-    builder.category = request.category;
-    builder.progressBase = kBuilderProgressBase;
-    builder.defaultProgramName = request.edition->defaultProgramName;
+    StReportSettings settings;
+    settings.category = request.category;
+    settings.defaultProgramName = request.edition->defaultProgramName;
+    settings.progress = request.progress;
+    settings.progressBase = kBuilderProgressBase;
+    ClReportBuilder builder(sections::FiguresOf(store), settings);
     if (builder.WriteReport(request.outputPath.c_str(), request.functionId, request.selection) == 0) {
         if (failure) {
             failure->keptPath = builder.KeptPath();

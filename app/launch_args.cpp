@@ -4,33 +4,16 @@
 #include <limits>
 
 #include "app/export_app.h"
+#include "app/read_number.h"
 #include "common/path_limit.h"
 
 namespace {
 
-// Leading blanks, an optional sign, then digits up to the first other character; no
-// digits read as 0. Values beyond the 64-bit range stop at its ends.
+// Values beyond the 64-bit range stop at its ends.
 int64_t ReadNumber(const char* text, const char* end)
 {
-    while (text < end && (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\v' ||
-                          *text == '\f' || *text == '\r'))
-        ++text;
-    bool negative = false;
-    if (text < end && (*text == '+' || *text == '-')) {
-        negative = *text == '-';
-        ++text;
-    }
-    const int64_t limit = std::numeric_limits<int64_t>::max();
-    int64_t value = 0;
-    for (; text < end && *text >= '0' && *text <= '9'; ++text) {
-        int digit = *text - '0';
-        if (value > (limit - digit) / 10) {
-            value = limit;
-            continue;
-        }
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
+    return ReadLeadingNumber(std::string_view(text, static_cast<std::size_t>(end - text)),
+                             std::numeric_limits<int64_t>::max());
 }
 
 // A long read as the host's 32-bit number: out-of-range values stop at the ends, as

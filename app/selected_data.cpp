@@ -5,7 +5,7 @@
 
 #include "app/export_app.h"
 #include "app/export_pipeline.h"
-#include "common/cp932.h"
+#include "common/cp932_cut.h"
 #include "common/program_texts.h"
 
 int ClExportApp::FindSelectedData(StDATAINFO* out) { return ::FindSelectedData(dataSet, out); }
@@ -17,20 +17,13 @@ const char* ClExportApp::FormatDataText(short kind, const StDATAINFO* info)
     if (info == nullptr)
         return text;
 
-    if (kind == 0) {
+    if (kind == kCompanyNameText) {
         // A blank, then as much of the name as fits, ending on a whole character.
         std::string_view name(info->szCompanyName, strnlen(info->szCompanyName, sizeof info->szCompanyName));
-        const std::size_t room = sizeof text - 2;
-        std::size_t length = 0;
-        while (length < name.size()) {
-            std::size_t next = length + cp932::CharLengthAt(name, length);
-            if (next > room)
-                break;
-            length = next;
-        }
+        const std::size_t length = cp932::FitLength(name, sizeof text - 2);
         text[0] = ' ';
         std::memcpy(text + 1, name.data(), length);
-    } else if (kind == 1) {
+    } else if (kind == kPeriodText) {
         const int32_t start = info->lPeriodStart;
         const int32_t end = info->lPeriodEnd;
         std::snprintf(text, sizeof text, texts::kPeriodFormat, static_cast<int>(start / 10000),

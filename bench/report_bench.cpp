@@ -97,11 +97,10 @@ bool Export(ClFigureStore& store, StDATAINFO& selected, short category, const st
 // The report alone, from figures collected before.
 bool Build(ClFigureStore& store, const StDATAINFO& selected, short category, const std::string& path)
 {
-    ClReportBuilder builder;
-    builder.BindStore(store);
-    builder.category = category;
-    builder.progressBase = 500;
-    builder.defaultProgramName = ProEdition().defaultProgramName;
+    StReportSettings settings;
+    settings.category = category;
+    settings.defaultProgramName = ProEdition().defaultProgramName;
+    ClReportBuilder builder(sections::FiguresOf(store), settings);
     return builder.WriteReport(path.c_str(), 1, &selected) == 1;
 }
 

@@ -39,11 +39,11 @@ install(FILES ${LEDGRA_RELEASE_DIR}/README_ja.txt DESTINATION . COMPONENT progra
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME LedgraExport)
 set(CPACK_PACKAGE_VENDOR Ledgra)
-set(CPACK_PACKAGE_VERSION 20.0.1.1)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL programs symbols)
-set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME LedgraExport-20.0.1.1-win64)
-set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME LedgraExport-20.0.1.1-win64-debug)
+set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME LedgraExport-${PROJECT_VERSION}-win64)
+set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME LedgraExport-${PROJECT_VERSION}-win64-debug)
 
 # Signing (Authenticode, SHA-256) of the staged programs, and zips that two builds of one
 # commit write byte for byte alike: cmake/LedgraRelease.cmake, which cpack reads as the

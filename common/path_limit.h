@@ -5,3 +5,5 @@
 #include <cstddef>
 
 constexpr std::size_t kMaxPathBytes = 260;
+// The working-buffer size that holds the longest path with its NUL.
+constexpr std::size_t kPathBufferSize = kMaxPathBytes + 1;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/kinds.h"
+#include "common/path_limit.h"
 #include "host/host_types.h"
 #include "platform/services.h"
 #include "resources/resource.h"
@@ -52,7 +53,7 @@ public:
     void OnCancel();
 
     // The remembered destination of this user and data set (remembered_destination.cpp).
-    // Read: TRUE with *category and path (a 261-byte buffer) filled when a record was
+    // Read: TRUE with *category and path (a kPathBufferSize-byte buffer) filled when a record was
     // found; FALSE with both untouched otherwise.
     int ReadRememberedDestination(int16_t* category, char* path);
     // Write: stores value1/value2/category and path (m_szRememberedPath when null).
@@ -83,7 +84,7 @@ public:
     char m_szUserId[65] = {};
     int16_t m_nCategory = kBusinessIncome;   // BusinessCategory
     int32_t m_bPathFixed = 0;
-    char m_szRememberedPath[261];
+    char m_szRememberedPath[kPathBufferSize];
 
 private:
     // Data exchange: pushes (save false) or pulls (save true) the four texts.

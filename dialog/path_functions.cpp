@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/cp932.h"
+#include "common/path_split.h"
 #include "platform/services.h"
 
 namespace {
@@ -148,25 +149,19 @@ void SplitDriveDir(std::string_view path, std::string& drive, std::string& dir)
         drive = std::string(path.substr(0, 2));
         start = 2;
     }
-    std::string_view rest = path.substr(start);
-    std::size_t last = std::string_view::npos;
-    for (std::size_t i = 0; i < rest.size(); i += cp932::CharLengthAt(rest, i))
-        if ((rest[i] == '\\' || rest[i] == '/') && cp932::CharLengthAt(rest, i) == 1) last = i;
-    if (last != std::string_view::npos) dir = std::string(rest.substr(0, last + 1));
+    dir = std::string(path_split::FolderPart(path.substr(start), path_split::Separators::kBoth));
 }
 
 // ---------------------------------------------------------------- splitting
 
 std::string PathFolderPart(std::string_view path)
 {
-    std::size_t last = FindLastChar(path, '\\');
-    return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
+    return std::string(path_split::FolderPart(path, path_split::Separators::kBackslash));
 }
 
 std::string PathFilePart(std::string_view path)
 {
-    std::size_t last = FindLastChar(path, '\\');
-    return last == std::string_view::npos ? std::string(path) : std::string(path.substr(last + 1));
+    return std::string(path_split::NamePart(path, path_split::Separators::kBackslash));
 }
 
 std::string PathDrivePart(std::string_view path)

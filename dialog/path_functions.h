@@ -13,9 +13,6 @@
 
 #include "common/path_limit.h"
 
-// The working-buffer size that holds the longest path.
-constexpr std::size_t kPathBufferSize = kMaxPathBytes + 1;
-
 // ---- root helpers (our versions of PathSkipRootA, PathStripToRootA, _splitpath) ----
 
 // Offset of the part after the root ("C:\" or "\\server\share\"); npos when the path

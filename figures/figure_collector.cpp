@@ -26,7 +26,7 @@ bool IsWalkStatus(long status) { return status == HOST_OK || status == HOST_NO_M
 void SelectedDataId(char (&id)[sizeof(StDATAINFO::szDataId) + 1])
 {
     id[0] = '\0';
-    ClSetData* sets = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(5, 1));
+    ClSetData* sets = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kCompanyDataSetsKind, kCompanyDataSetsMode));
     const StDATAINFO* info = sets ? sets->GetSelectedInfo() : nullptr;
     if (info == nullptr)
         return;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "fuzz_support.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "tests/fakes/report_capture.h"
 #include "tests/fakes/saved_details.h"
 
@@ -80,9 +80,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     int result = 0;
     {
         fakes::ReportCapture capture;
-        ClReportBuilder builder;
-        builder.savedGeneral = &saved.general;
-        result = builder.WriteSpecialMatters(capture.writer, lineBytes, lines);
+        sections::StFigures figures;
+        figures.savedGeneral = &saved.general;
+        result = sections::WriteSpecialMatters(capture.writer, figures, lineBytes, lines);
         bytes = capture.Bytes();
     }
     FUZZ_CHECK(result == 1, "writing into memory failed");

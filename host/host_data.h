@@ -30,6 +30,10 @@ public:
     StDATAINFO* GetSelectedInfo();
 };
 
+// What GetSetObject is asked for: the list of company data sets.
+constexpr long kCompanyDataSetsKind = 5;
+constexpr int kCompanyDataSetsMode = 1;
+
 class ClDataMgr {
 public:
     static ClDataMgr* Inst();

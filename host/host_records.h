@@ -7,6 +7,9 @@
 #pragma pack(push, 8)
 
 // One company data set, delivered by ClSetData::WalkDat.
+// The data kind of a data set that holds past results.
+constexpr int16_t kPastResultsDataKind = 99;
+
 struct StDATAINFO {
     char szDataId[16];          // the id text SetCurDataID takes; always at the start
     int32_t lDataNo;            // data number, matched against the user's selection
@@ -14,7 +17,7 @@ struct StDATAINFO {
     int32_t lPeriodStart;       // yyyymmdd
     int32_t lPeriodEnd;         // yyyymmdd
     uint32_t ulMfgCost;         // nonzero: keeps a manufacturing cost statement
-    int16_t sDataKind;          // 99: past-results data
+    int16_t sDataKind;          // kPastResultsDataKind or another kind
     uint8_t cReturnKind;        // 3 blue, 4 white
     uint8_t cBusinessKind;      // 1 general only, 2 real estate only, other: both
 };

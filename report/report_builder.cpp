@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "common/kinds.h"
+#include "common/version.h"
 #include "platform/services.h"
 #include "report/full_width.h"
 #include "report/report_fields.h"
@@ -17,31 +19,24 @@ namespace {
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 // The program's own version text: string resource 1, this text where there is none
 // (native tools and tests have no resources).
-const char kConnectedProgramVersion[] = "20.01.01";
+const char kConnectedProgramVersion[] = LEDGRA_PROGRAM_VERSION;
 const int kVersionStringId = 1;
 const char kDefaultProgramVersion[] = "20.00.0X";
 }  // namespace
 
-ClReportBuilder::ClReportBuilder() = default;
-
-ClReportBuilder::~ClReportBuilder() = default;
-
-void ClReportBuilder::BindStore(ClFigureStore& store)
+ClReportBuilder::ClReportBuilder(const sections::StFigures& figures, StReportSettings settings)
+    : m_figures(figures), m_settings(std::move(settings))
 {
-    sumLines = &store.sumLines;
-    monthlyTotals = &store.monthlyTotals;
-    savedGeneral = &store.savedGeneral;
-    savedRealEstate = &store.savedRealEstate;
 }
 
 void ClReportBuilder::Pulse()
 {
-    if (progress) progress->Pulse();
+    if (m_settings.progress) m_settings.progress->Pulse();
 }
 
 void ClReportBuilder::Advance(short from, short to)
 {
-    if (progress) progress->Advance(from, to);
+    if (m_settings.progress) m_settings.progress->Advance(from, to);
 }
 
 int ClReportBuilder::WriteReport(const char* path, short functionId, const StDATAINFO* dataInfo)
@@ -104,7 +99,7 @@ int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)
     Pulse();
 
     std::strcpy(value, support.GetProductName());
-    if (!value[0]) std::snprintf(value, sizeof value, "%s", defaultProgramName.c_str());
+    if (!value[0]) std::snprintf(value, sizeof value, "%s", m_settings.defaultProgramName.c_str());
     if (!Text(writer, "PROGRAMNAME", value, 2)) return 0;
     Pulse();
 
@@ -114,7 +109,7 @@ int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)
     Pulse();
 
     if (!End(writer, "SYSTEM", 1)) return 0;
-    Advance(progressBase, static_cast<short>(progressBase + 100));
+    Advance(m_settings.progressBase, static_cast<short>(m_settings.progressBase + 100));
     return 1;
 }
 
@@ -136,9 +131,9 @@ int ClReportBuilder::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo)
     Pulse();
     if (!Number(writer, "JIGYOUNENDOTO", dataInfo->lPeriodEnd, 2)) return 0;
     Pulse();
-    if (!Number(writer, "SYOTOKUSYURUI", category, 2)) return 0;
+    if (!Number(writer, "SYOTOKUSYURUI", m_settings.category, 2)) return 0;
     Pulse();
     if (!End(writer, "BASIC", 1)) return 0;
-    Advance(static_cast<short>(progressBase + 100), static_cast<short>(progressBase + 200));
+    Advance(static_cast<short>(m_settings.progressBase + 100), static_cast<short>(m_settings.progressBase + 200));
     return 1;
 }

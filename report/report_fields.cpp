@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "common/cp932.h"
+#include "common/cp932_cut.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
 
@@ -19,13 +19,7 @@ int SlotText(ClXmlWriter& writer, const char* name, const char* slot, std::size_
     char text[256];
     std::size_t limit = slotSize ? slotSize - 1 : 0;
     if (limit > sizeof text - 1) limit = sizeof text - 1;
-    std::string_view view(slot, strnlen(slot, limit + 1));
-    std::size_t length = 0;
-    while (length < view.size()) {
-        std::size_t n = cp932::CharLengthAt(view, length);
-        if (length + n > limit) break;
-        length += n;
-    }
+    const std::size_t length = cp932::FitLength(std::string_view(slot, strnlen(slot, limit + 1)), limit);
     std::memcpy(text, slot, length);
     text[length] = '\0';
     return Text(writer, name, text, depth);

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/cp932.h"
+#include "common/path_split.h"
 #include "platform/services.h"
 
 const char ClReportFile::kSideSuffix[] = ".unfinished";
@@ -18,13 +19,8 @@ constexpr int kSideNumbers = 100;
 // drive-relative name; 0 for a bare name.
 std::size_t FolderLength(const std::string& path)
 {
-    std::size_t cut = 0;
-    if (path.size() >= 2 && path[1] == ':' && cp932::CharLengthAt(path, 0) == 1) cut = 2;
-    for (std::size_t i = 0; i < path.size();) {
-        const std::size_t n = cp932::CharLengthAt(path, i);
-        if (n == 1 && (path[i] == '\\' || path[i] == '/')) cut = i + 1;
-        i += n;
-    }
+    const std::size_t cut = path_split::FolderLength(path, path_split::Separators::kBoth);
+    if (cut == 0 && path.size() >= 2 && path[1] == ':' && cp932::CharLengthAt(path, 0) == 1) return 2;
     return cut;
 }
 

@@ -4,7 +4,7 @@
 #include <new>
 #include <string_view>
 
-#include "common/cp932.h"
+#include "common/cp932_cut.h"
 #include "common/program_texts.h"
 #include "platform/services.h"
 
@@ -63,12 +63,7 @@ const char* ClSupportInfo::Lookup(const char* tag)
     std::string_view rest = block.substr(at + std::strlen(tag));
     std::size_t end = rest.find('\0');
     if (end != std::string_view::npos) rest = rest.substr(0, end);
-    std::size_t length = 0;
-    while (length < rest.size()) {
-        std::size_t n = cp932::CharLengthAt(rest, length);
-        if (length + n > kValueSize - 1) break;
-        length += n;
-    }
+    const std::size_t length = cp932::FitLength(rest, kValueSize - 1);
     std::memcpy(m_value, rest.data(), length);
     m_value[length] = '\0';
     return m_value;

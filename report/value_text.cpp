@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "common/cp932.h"
+#include "common/cp932_cut.h"
 #include "store/fixed_decimal.h"
 
 namespace {
@@ -68,7 +68,7 @@ void FormatFixedPoint(int64_t value, char* out, std::size_t size, int decimals)
 {
     if (!out || decimals < 0 || decimals > 4) return;
     ClFixedDecimal number(value);
-    const char* text = number.ToText(decimals, 0);
+    const char* text = number.ToText(decimals, ClFixedDecimal::kRoundHalfUp);
     if (!text) return;
     std::size_t length = std::strlen(text);
     if (length < size) std::memcpy(out, text, length + 1);
@@ -81,15 +81,5 @@ void CopyMbcsLimited(const char* source, char* out, std::size_t limit)
         std::memcpy(out, source, length + 1);
         return;
     }
-    // The boundary is found by walking from the start: a trail byte may lie in the
-    // lead-byte range. Whole characters are stepped over up to the byte before the limit;
-    // when a character starts there and its trail lies at the limit, it is left out.
-    const unsigned char* s = reinterpret_cast<const unsigned char*>(source);
-    std::size_t copy = limit;
-    if (limit > 0) {
-        std::size_t i = 0;
-        while (i < limit - 1) i += (cp932::IsLeadByte(s[i]) && cp932::IsTrailByte(s[i + 1])) ? 2 : 1;
-        if (i == limit - 1 && cp932::IsLeadByte(s[i]) && cp932::IsTrailByte(s[limit])) copy = limit - 1;
-    }
-    std::memcpy(out, source, copy);
+    std::memcpy(out, source, cp932::FitLength(std::string_view(source, length), limit));
 }

@@ -37,7 +37,7 @@ int CompareValues(const ClFixedDecimal& a, const ClFixedDecimal& b)
 
 RoundResult RoundMagnitude(ClFixedDecimal& value, int mode, int position)
 {
-    if (position < -12 || position > 4 || mode < 0 || mode > 2)
+    if (position < -12 || position > 4 || mode < ClFixedDecimal::kRoundHalfUp || mode > ClFixedDecimal::kRoundDown)
         return kOutOfRange;
     if (position == 0)
         position = 1;
@@ -52,10 +52,10 @@ RoundResult RoundMagnitude(ClFixedDecimal& value, int mode, int position)
             unit *= 10;
         const uint32_t rest = fraction % unit;
         switch (mode) {
-        case 0:
+        case ClFixedDecimal::kRoundHalfUp:
             fraction = (fraction + unit / 2) / unit * unit;
             break;
-        case 1:
+        case ClFixedDecimal::kRoundUp:
             if (rest != 0)
                 fraction = fraction - rest + unit;
             break;
@@ -73,10 +73,10 @@ RoundResult RoundMagnitude(ClFixedDecimal& value, int mode, int position)
             unit *= 10;
         const int64_t rest = integer % unit;
         switch (mode) {
-        case 0:
+        case ClFixedDecimal::kRoundHalfUp:
             integer = (integer + unit / 2) / unit * unit;
             break;
-        case 1:
+        case ClFixedDecimal::kRoundUp:
             if (rest != 0 || fraction != 0)
                 integer = integer - rest + unit;
             break;

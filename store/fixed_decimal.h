@@ -17,8 +17,11 @@ public:
     static int IsLess(const ClFixedDecimal& a, const ClFixedDecimal& b);
     static int IsGreater(const ClFixedDecimal& a, const ClFixedDecimal& b);
 
-    // mode 0 half up, 1 up, 2 down; position 1-4 decimal places kept - 1 (0 acts as 1),
-    // -1 to -12 integer digits rounded off. 0 and the value unchanged when out of range.
+    // The rounding modes of RoundAt and ToText, on the magnitude.
+    enum RoundMode : int { kRoundHalfUp = 0, kRoundUp = 1, kRoundDown = 2 };
+
+    // mode a RoundMode; position 1-4 decimal places kept - 1 (0 acts as 1), -1 to -12
+    // integer digits rounded off. 0 and the value unchanged when out of range.
     int RoundAt(int mode, int position);
     // Rounds at decimals + 1, then renders; nullptr when decimals > 4.
     const char* ToText(int decimals, int mode);

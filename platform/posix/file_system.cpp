@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/cp932.h"
+#include "common/cp932_cut.h"
 #include "platform/posix/posix_services.h"
 
 namespace platform {
@@ -137,14 +137,7 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b)
 // Cuts to at most limit bytes on a character boundary.
 std::string CutText(const std::string& text, std::size_t limit)
 {
-    if (text.size() <= limit) return text;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t n = cp932::CharLengthAt(text, i);
-        if (i + n > limit) break;
-        i += n;
-    }
-    return text.substr(0, i);
+    return std::string(cp932::CutToBytes(text, limit));
 }
 
 class PosixFs : public IFileSystem {

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "common/cp932_cut.h"
 #include "platform/replace_retry.h"
 #include "platform/win32/file.h"
 #include "platform/win32/wide.h"
@@ -303,7 +304,7 @@ std::string Win32FileSystem::GetProfileString(const std::string& file, const std
     const DWORD length = ::GetPrivateProfileStringW(
         ToWide(section).c_str(), ToWide(key).c_str(), ToWide(defaultValue).c_str(), buffer.data(),
         static_cast<DWORD>(buffer.size()), ToWide(file).c_str());
-    return CutToBytes(FromWide(std::wstring_view(buffer.data(), length)), size - 1);
+    return std::string(cp932::CutToBytes(FromWide(std::wstring_view(buffer.data(), length)), size - 1));
 }
 
 }  // namespace platform::win32

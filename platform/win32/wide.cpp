@@ -25,16 +25,4 @@ std::string FromWide(const wchar_t* wideText)
     return wideText ? FromWide(std::wstring_view(wideText, std::wcslen(wideText))) : std::string();
 }
 
-std::string CutToBytes(std::string text, std::size_t maxBytes)
-{
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t length = cp932::CharLengthAt(text, pos);
-        if (pos + length > maxBytes) break;
-        pos += length;
-    }
-    text.resize(pos);
-    return text;
-}
-
 }  // namespace platform::win32

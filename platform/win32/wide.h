@@ -11,7 +11,4 @@ std::wstring ToWide(std::string_view cp932Text);
 std::string FromWide(std::wstring_view wideText);
 std::string FromWide(const wchar_t* wideText);
 
-// Cuts a CP932 text to at most maxBytes without splitting a double-byte character.
-std::string CutToBytes(std::string text, std::size_t maxBytes);
-
 }  // namespace platform::win32

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "store/sum_lines.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "tests/fakes/report_capture.h"
 
 namespace {
@@ -34,8 +34,8 @@ public:
         }
         general.pBase = &base;
         general.pFamily = &family;
-        builder.sumLines = &sums;
-        builder.savedGeneral = &general;
+        figures.sumLines = &sums;
+        figures.savedGeneral = &general;
     }
     ~BlueGeneralStore() { FreeSumLines(sums); }
 
@@ -45,7 +45,7 @@ public:
     StIPPAN_BASE base{};
     StIPPAN_FAMILY family{};
     StAOSIROSAVEINFO_IPPAN general{};
-    ClReportBuilder builder;
+    sections::StFigures figures;
 };
 
 // ---- blue-return special deduction ----
@@ -71,7 +71,7 @@ TEST_P(BlueDeductionTest, WritesTheShareLeftForThisStatement)
     store.base.cDeduction = c.selection;
     store.SetIncomeBefore(c.incomeBefore);
     fakes::ReportCapture capture;
-    EXPECT_EQ(c.result, store.builder.WriteBlueDeduction(capture.writer)) << c.label;
+    EXPECT_EQ(c.result, sections::WriteBlueDeduction(capture.writer, store.figures)) << c.label;
     EXPECT_EQ(Visible(Elements(c.expected)), Visible(capture.Bytes())) << c.label;
 }
 
@@ -127,7 +127,7 @@ TEST(BlueDeductionTest, FewerThan43LinesFailsAfterTheRealEstateIncome)
     store.base.llRealEstateIncome = 12345 * kYen;
     store.base.cDeduction = 1;
     fakes::ReportCapture capture;
-    EXPECT_EQ(0, store.builder.WriteBlueDeduction(capture.writer));
+    EXPECT_EQ(0, sections::WriteBlueDeduction(capture.writer, store.figures));
     EXPECT_EQ(Visible(Element(4, "FUDOUSANSYOTOKU", "12345")), Visible(capture.Bytes()));
 }
 
@@ -140,7 +140,7 @@ TEST(BlueDeductionTest, ReadsThe43rdLineWhateverItsCode)
     store.SetIncomeBefore(900000 * kYen);   // line 50 is not the one read
     store.base.cDeduction = 1;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, store.builder.WriteBlueDeduction(capture.writer));
+    ASSERT_EQ(1, sections::WriteBlueDeduction(capture.writer, store.figures));
     EXPECT_EQ(Visible(Elements(Full("0", "300000", "300000"))), Visible(capture.Bytes()));
 }
 
@@ -150,10 +150,10 @@ TEST(BlueDeductionTest, MissingSavedDetailsReadAsEmpty)
     BlueGeneralStore store(50);
     store.SetIncomeBefore(800000 * kYen);
     fakes::ReportCapture zeroed;
-    ASSERT_EQ(1, store.builder.WriteBlueDeduction(zeroed.writer));
+    ASSERT_EQ(1, sections::WriteBlueDeduction(zeroed.writer, store.figures));
     store.general.pBase = nullptr;
     fakes::ReportCapture missing;
-    ASSERT_EQ(1, store.builder.WriteBlueDeduction(missing.writer));
+    ASSERT_EQ(1, sections::WriteBlueDeduction(missing.writer, store.figures));
     EXPECT_EQ(Visible(zeroed.Bytes()), Visible(missing.Bytes()));
 }
 
@@ -166,7 +166,7 @@ TEST_P(BlueDeductionFailureTest, StopsAtTheFailedWrite)
     store.SetIncomeBefore(800000 * kYen);
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(GetParam());
-    EXPECT_EQ(0, store.builder.WriteBlueDeduction(capture.writer));
+    EXPECT_EQ(0, sections::WriteBlueDeduction(capture.writer, store.figures));
     const Items all = Full("0", "800000", "650000");
     EXPECT_EQ(Visible(Elements(Items(all.begin(), all.begin() + GetParam() - 1))), Visible(capture.Bytes()));
 }
@@ -189,10 +189,10 @@ TEST_P(DeductionChoiceTest, SelectionByte)
     base.cDeduction = GetParam().selection;
     StAOSIROSAVEINFO_IPPAN general{};
     general.pBase = &base;
-    ClReportBuilder builder;
-    builder.savedGeneral = &general;
+    sections::StFigures figures;
+    figures.savedGeneral = &general;
     fakes::ReportCapture capture;
-    EXPECT_EQ(GetParam().result, builder.WriteDeductionChoice(capture.writer));
+    EXPECT_EQ(GetParam().result, sections::WriteDeductionChoice(capture.writer, figures));
     EXPECT_EQ(Visible(GetParam().output), Visible(capture.Bytes()));
 }
 
@@ -204,11 +204,11 @@ INSTANTIATE_TEST_SUITE_P(Bytes, DeductionChoiceTest,
 TEST(DeductionChoiceTest, MissingSavedDetailsReadAsSelectionZero)
 {
     StAOSIROSAVEINFO_IPPAN general{};
-    ClReportBuilder builder;
+    sections::StFigures figures;
     for (StAOSIROSAVEINFO_IPPAN* record : {static_cast<StAOSIROSAVEINFO_IPPAN*>(nullptr), &general}) {
-        builder.savedGeneral = record;
+        figures.savedGeneral = record;
         fakes::ReportCapture capture;
-        EXPECT_EQ(1, builder.WriteDeductionChoice(capture.writer));
+        EXPECT_EQ(1, sections::WriteDeductionChoice(capture.writer, figures));
         EXPECT_EQ(Visible(Element(4, "AOIROKOUJO_SENTAKU", "2")), Visible(capture.Bytes()));
     }
 }
@@ -223,7 +223,7 @@ TEST(BadDebtReserveTest, FiveElementsInOrder)
     store.family.llBadDebtLumpSumLimit = 9999;
     store.family.llBadDebtLumpSum = 10000;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, store.builder.WriteBadDebtReserve(capture.writer));
+    ASSERT_EQ(1, sections::WriteBadDebtReserve(capture.writer, store.figures));
     EXPECT_EQ(Visible(Elements({{"KOBETU_KURIIREGAKU", "12345"},
                                 {"IKKATU_KURIIREGOUKEIGAKU", "-1"},
                                 {"IKKATU_KURIIRERITU", "1"},
@@ -236,10 +236,10 @@ TEST(BadDebtReserveTest, MissingBlockReadsAsEmpty)
 {
     BlueGeneralStore store;
     fakes::ReportCapture zeroed;
-    ASSERT_EQ(1, store.builder.WriteBadDebtReserve(zeroed.writer));
+    ASSERT_EQ(1, sections::WriteBadDebtReserve(zeroed.writer, store.figures));
     store.general.pFamily = nullptr;
     fakes::ReportCapture missing;
-    EXPECT_EQ(1, store.builder.WriteBadDebtReserve(missing.writer));
+    EXPECT_EQ(1, sections::WriteBadDebtReserve(missing.writer, store.figures));
     EXPECT_EQ(Visible(zeroed.Bytes()), Visible(missing.Bytes()));
 }
 
@@ -248,7 +248,7 @@ TEST(BadDebtReserveTest, StopsAtTheFailedWrite)
     BlueGeneralStore store;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(3);
-    EXPECT_EQ(0, store.builder.WriteBadDebtReserve(capture.writer));
+    EXPECT_EQ(0, sections::WriteBadDebtReserve(capture.writer, store.figures));
     EXPECT_EQ(Visible(Elements({{"KOBETU_KURIIREGAKU", ""}, {"IKKATU_KURIIREGOUKEIGAKU", ""}})),
               Visible(capture.Bytes()));
 }
@@ -261,12 +261,12 @@ public:
     {
         realEstate.pBase = &base;
         realEstate.pScale = &scale;
-        builder.savedRealEstate = &realEstate;
+        figures.savedRealEstate = &realEstate;
     }
     StFUDOUSAN_BASE base{};
     StFUDOUSAN_SCALE scale{};
     StAOSIROSAVEINFO_FUDOUSAN realEstate{};
-    ClReportBuilder builder;
+    sections::StFigures figures;
 };
 
 struct InterestCase {
@@ -281,7 +281,7 @@ TEST_P(LiabilityInterestTest, AmountText)
     RealEstateStore store;
     store.base.llLiabilityInterest = GetParam().raw;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, store.builder.WriteLiabilityInterest(capture.writer));
+    ASSERT_EQ(1, sections::WriteLiabilityInterest(capture.writer, store.figures));
     EXPECT_EQ(Visible(Element(4, "FUSAIRISIGAKU", GetParam().text)), Visible(capture.Bytes()));
 }
 
@@ -296,16 +296,16 @@ TEST(LiabilityInterestTest, FailedWriteGivesZeroAndAMissingBlockReadsAsEmpty)
     {
         fakes::ReportCapture capture;
         capture.fs.FailWriteAt(1);
-        EXPECT_EQ(0, store.builder.WriteLiabilityInterest(capture.writer));
+        EXPECT_EQ(0, sections::WriteLiabilityInterest(capture.writer, store.figures));
     }
     const std::string empty = Element(4, "FUSAIRISIGAKU", "");
     store.realEstate.pBase = nullptr;
     fakes::ReportCapture noBlock;
-    EXPECT_EQ(1, store.builder.WriteLiabilityInterest(noBlock.writer));
+    EXPECT_EQ(1, sections::WriteLiabilityInterest(noBlock.writer, store.figures));
     EXPECT_EQ(Visible(empty), Visible(noBlock.Bytes()));
-    store.builder.savedRealEstate = nullptr;
+    store.figures.savedRealEstate = nullptr;
     fakes::ReportCapture noRecord;
-    EXPECT_EQ(1, store.builder.WriteLiabilityInterest(noRecord.writer));
+    EXPECT_EQ(1, sections::WriteLiabilityInterest(noRecord.writer, store.figures));
     EXPECT_EQ(Visible(empty), Visible(noRecord.Bytes()));
 }
 
@@ -313,7 +313,7 @@ TEST(RentalScaleTest, AllZeroGivesTenEmptyElements)
 {
     RealEstateStore store;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, store.builder.WriteRentalScale(capture.writer));
+    ASSERT_EQ(1, sections::WriteRentalScale(capture.writer, store.figures));
     EXPECT_EQ(Visible(Elements({{"JUUTAKU_TATEMONO_IKKODATE", ""},
                                 {"JUUTAKU_TATEMONO_IKKODATEIGAI", ""},
                                 {"JUUTAKU_TOTI_KEIYAKU", ""},
@@ -336,7 +336,7 @@ TEST(RentalScaleTest, CountsAndAreas)
     store.scale.lParkingRoofed = 7;
     store.scale.lParkingOpen = 8;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, store.builder.WriteRentalScale(capture.writer));
+    ASSERT_EQ(1, sections::WriteRentalScale(capture.writer, store.figures));
     EXPECT_EQ(Visible(Elements({{"JUUTAKU_TATEMONO_IKKODATE", "1"},
                                 {"JUUTAKU_TATEMONO_IKKODATEIGAI", "2"},
                                 {"JUUTAKU_TOTI_KEIYAKU", "3"},
@@ -362,7 +362,7 @@ TEST_P(RentalAreaTest, TwoDecimalsHalfUp)
     RealEstateStore store;
     store.scale.nonResidential.llLandArea = GetParam().raw;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, store.builder.WriteRentalScale(capture.writer));
+    ASSERT_EQ(1, sections::WriteRentalScale(capture.writer, store.figures));
     EXPECT_NE(std::string::npos,
               capture.Bytes().find(Element(4, "JUUTAKUIGAI_TOTI_SOUMENSEKI", GetParam().text)))
         << GetParam().raw;
@@ -381,7 +381,7 @@ TEST_P(RentalScaleFailureTest, StopsAtTheFailedWrite)
     RealEstateStore store;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(GetParam());
-    EXPECT_EQ(0, store.builder.WriteRentalScale(capture.writer));
+    EXPECT_EQ(0, sections::WriteRentalScale(capture.writer, store.figures));
     EXPECT_EQ(GetParam(), capture.fs.CallCount("Write"));
 }
 
@@ -391,10 +391,10 @@ TEST(RentalScaleTest, MissingBlockReadsAsEmpty)
 {
     RealEstateStore store;
     fakes::ReportCapture zeroed;
-    ASSERT_EQ(1, store.builder.WriteRentalScale(zeroed.writer));
+    ASSERT_EQ(1, sections::WriteRentalScale(zeroed.writer, store.figures));
     store.realEstate.pScale = nullptr;
     fakes::ReportCapture missing;
-    EXPECT_EQ(1, store.builder.WriteRentalScale(missing.writer));
+    EXPECT_EQ(1, sections::WriteRentalScale(missing.writer, store.figures));
     EXPECT_EQ(Visible(zeroed.Bytes()), Visible(missing.Bytes()));
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dialog/path_functions.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/xml_writer.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/report_capture.h"
@@ -110,10 +110,10 @@ TEST(SpecialMattersRegression, LeftOutBytesBetweenCrAndLf)
 {
     fakes::SavedDetails saved;
     std::strcpy(saved.general.pNotes->szSpecialMatters, "a\r\xFF\nb");
-    ClReportBuilder builder;
-    builder.savedGeneral = &saved.general;
+    sections::StFigures figures;
+    figures.savedGeneral = &saved.general;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteSpecialMatters(capture.writer, 60, 2));
+    ASSERT_EQ(1, sections::WriteSpecialMatters(capture.writer, figures, 60, 2));
     EXPECT_EQ(fakes::Visible(fakes::Element(4, "TOKUSYUJIJOU1", "a\r\nb") + fakes::Element(4, "TOKUSYUJIJOU2", "")),
               fakes::Visible(capture.Bytes()));
 }

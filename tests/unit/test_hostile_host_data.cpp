@@ -16,7 +16,7 @@
 
 #include "common/cp932.h"
 #include "hostsim/hostsim.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
 #include "tests/fakes/export_run.h"
@@ -250,11 +250,11 @@ TEST(HostileSlots, NulEndsTheTextAndAFullSlotIsReadOnlyToItsEnd)
     const std::size_t associationSize = sizeof saved.general.pBase->szAssociation;
     std::memset(association, 'Z', associationSize);
     std::memcpy(association, "A&B\0<never>", 11);
-    ClReportBuilder builder;
-    builder.savedGeneral = &saved.general;
+    sections::StFigures figures;
+    figures.savedGeneral = &saved.general;
     {
         fakes::ReportCapture capture;
-        ASSERT_EQ(1, builder.WriteAssociation(capture.writer));
+        ASSERT_EQ(1, sections::WriteAssociation(capture.writer, figures));
         EXPECT_EQ(fakes::Visible(fakes::Element(4, "KANYUUDANTAIMEI", "A&amp;B")), fakes::Visible(capture.Bytes()));
     }
     // The whole slot filled with 表 and no NUL: read to the slot's end less one byte,
@@ -265,7 +265,7 @@ TEST(HostileSlots, NulEndsTheTextAndAFullSlotIsReadOnlyToItsEnd)
     }
     {
         fakes::ReportCapture capture;
-        ASSERT_EQ(1, builder.WriteAssociation(capture.writer));
+        ASSERT_EQ(1, sections::WriteAssociation(capture.writer, figures));
         std::string expected;
         for (std::size_t i = 0; i + 2 <= associationSize - 1; i += 2) expected += "\x95\x5C";
         EXPECT_EQ(fakes::Visible(fakes::Element(4, "KANYUUDANTAIMEI", expected)), fakes::Visible(capture.Bytes()));
@@ -277,10 +277,10 @@ TEST(HostileSlots, SpecialMattersWithoutNulStopsAtTheScannedBytes)
     fakes::SavedDetails saved;
     char* text = saved.general.pNotes->szSpecialMatters;
     std::memset(text, '\x01', sizeof saved.general.pNotes->szSpecialMatters);   // control bytes only, no NUL
-    ClReportBuilder builder;
-    builder.savedGeneral = &saved.general;
+    sections::StFigures figures;
+    figures.savedGeneral = &saved.general;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteSpecialMatters(capture.writer, 60, 5));
+    ASSERT_EQ(1, sections::WriteSpecialMatters(capture.writer, figures, 60, 5));
     std::string expected;
     for (int n = 1; n <= 5; ++n) expected += fakes::Element(4, "TOKUSYUJIJOU" + std::to_string(n), "");
     EXPECT_EQ(fakes::Visible(expected), fakes::Visible(capture.Bytes()));

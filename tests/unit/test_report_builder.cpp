@@ -28,12 +28,12 @@ class ReportTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        builder.sumLines = &sumLines;
-        builder.monthlyTotals = &monthly;
-        builder.savedGeneral = &saved.general;
-        builder.savedRealEstate = &saved.realEstate;
-        builder.category = 1;
-        builder.defaultProgramName = ProEdition().defaultProgramName;
+        figures.sumLines = &sumLines;
+        figures.monthlyTotals = &monthly;
+        figures.savedGeneral = &saved.general;
+        figures.savedRealEstate = &saved.realEstate;
+        settings.category = 1;
+        settings.defaultProgramName = ProEdition().defaultProgramName;
         info.cReturnKind = 3;
         info.lPeriodStart = 20190101;
         info.lPeriodEnd = 20191231;
@@ -50,7 +50,7 @@ protected:
     void TearDown() override { FreeSumLines(sumLines); }
     std::string Run(int expectedResult = 1, short functionId = 1)
     {
-        EXPECT_EQ(expectedResult, builder.WriteReport(kOut, functionId, &info));
+        EXPECT_EQ(expectedResult, ClReportBuilder(figures, settings).WriteReport(kOut, functionId, &info));
         return fs.FileBytes(kOut);
     }
     fakes::FakeFileSystem fs;
@@ -58,7 +58,8 @@ protected:
     fakes::SavedDetails saved;
     ClSumLineList sumLines;
     StAOSUMINFO_TSUKIBETSU monthly{};
-    ClReportBuilder builder;
+    sections::StFigures figures;
+    StReportSettings settings;
     StDATAINFO info{};
     fakes::ScopedServices installed{&fs, &boxes};
 };
@@ -131,7 +132,7 @@ TEST_F(ReportTest, SupportFileFields)
         fakes::FakeFileSystem local;
         local.AddFile("C:\\SUPPORT.INF", c.file);
         fakes::ScopedServices installedLocal(&local);
-        EXPECT_EQ(1, builder.WriteReport(kOut, 1, &info)) << c.label;
+        EXPECT_EQ(1, ClReportBuilder(figures, settings).WriteReport(kOut, 1, &info)) << c.label;
         std::string expected = "\t\t<PROGRAMNAME>" + std::string(ClXmlWriter::Escape(c.name.c_str())) +
                                "</PROGRAMNAME>\r\n\t\t<PROGRAMVER>" + c.version + "</PROGRAMVER>\r\n";
         EXPECT_EQ(Visible(expected), Visible(SystemBlock(local.FileBytes(kOut)))) << c.label;
@@ -161,7 +162,7 @@ TEST_F(ReportTest, SupportInfoWithoutMemoryTellsEachLookup)
 
 TEST_F(ReportTest, StandardEditionDefaultName)
 {
-    builder.defaultProgramName = BasicEdition().defaultProgramName;
+    settings.defaultProgramName = BasicEdition().defaultProgramName;
     std::string report = Run();
     EXPECT_NE(std::string::npos, report.find("\t\t<PROGRAMNAME>Ledgra\x82\x51\x82\x4F</PROGRAMNAME>\r\n"));
 }
@@ -177,7 +178,7 @@ TEST_F(ReportTest, BasicSection)
     const Case cases[] = {{3, 1, 1, "1"}, {4, 2, 7, "2"}, {0, 3, -2, "1"}, {5, 1, 0, "1"}};
     for (const Case& c : cases) {
         info.cReturnKind = c.returnKind;
-        builder.category = c.category;
+        settings.category = c.category;
         std::string report = Run(1, c.functionId);
         std::string expected = "\t\t<AOSIROKUBUN>" + std::string(c.kubun) + "</AOSIROKUBUN>\r\n" +
                                "\t\t<JIGYOUNENDOFROM>20190101</JIGYOUNENDOFROM>\r\n" +
@@ -205,7 +206,7 @@ TEST_F(ReportTest, CompanyNameIsFullWidthAndEscaped)
 
 TEST_F(ReportTest, ReportInAMissingFolderFails)
 {
-    EXPECT_EQ(0, builder.WriteReport("C:\\missing\\out.xml", 1, &info));
+    EXPECT_EQ(0, ClReportBuilder(figures, settings).WriteReport("C:\\missing\\out.xml", 1, &info));
     EXPECT_FALSE(fs.HasFile("C:\\missing\\out.xml"));
 }
 
@@ -213,7 +214,7 @@ TEST_F(ReportTest, MissingDataSetFailsTheReport)
 {
     // A failed report never reaches its destination, and its side file is removed;
     // what it held shows what was written.
-    EXPECT_EQ(0, builder.WriteReport(kOut, 1, nullptr));
+    EXPECT_EQ(0, ClReportBuilder(figures, settings).WriteReport(kOut, 1, nullptr));
     EXPECT_FALSE(fs.HasFile(kOut));
     EXPECT_FALSE(fs.HasFile(kSide));
     std::string report = fs.DeletedBytes(kSide);
@@ -293,7 +294,7 @@ TEST_F(ReportTest, SectionsOfEveryForm)
     };
     for (const Case& c : cases) {
         info.cReturnKind = c.returnKind;
-        builder.category = c.category;
+        settings.category = c.category;
         std::string report = Run();
         EXPECT_EQ(c.frame + "0</REPORT>\n", DataFrame(report)) << int(c.returnKind) << "/" << c.category;
         EXPECT_EQ("</REPORT>\r\n", report.substr(report.size() - 11));
@@ -302,7 +303,7 @@ TEST_F(ReportTest, SectionsOfEveryForm)
 
 TEST_F(ReportTest, CategoryOutsideTheFormsFailsAfterData)
 {
-    builder.category = 4;
+    settings.category = 4;
     Run(0);
     EXPECT_FALSE(fs.HasFile(kOut));
     std::string report = fs.DeletedBytes(kSide);
@@ -312,7 +313,7 @@ TEST_F(ReportTest, CategoryOutsideTheFormsFailsAfterData)
 TEST_F(ReportTest, DeductionChoiceSitsBetweenStatementAndLiabilityInterest)
 {
     info.cReturnKind = 3;
-    builder.category = 3;
+    settings.category = 3;
     saved.general.pBase->cDeduction = 0;
     std::string report = Run();
     std::size_t choice = report.find("\t\t\t\t<AOIROKOUJO_SENTAKU>2</AOIROKOUJO_SENTAKU>\r\n");

@@ -39,11 +39,11 @@ class ReportRun {
 public:
     explicit ReportRun(const Form& form)
     {
-        builder.sumLines = &sumLines;
-        builder.monthlyTotals = &monthly;
-        builder.savedGeneral = &saved.general;
-        builder.savedRealEstate = &saved.realEstate;
-        builder.category = form.category;
+        figures.sumLines = &sumLines;
+        figures.monthlyTotals = &monthly;
+        figures.savedGeneral = &saved.general;
+        figures.savedRealEstate = &saved.realEstate;
+        settings.category = form.category;
         info.cReturnKind = form.returnKind;
         info.lPeriodStart = 20190101;
         info.lPeriodEnd = 20191231;
@@ -64,7 +64,8 @@ public:
     fakes::SavedDetails saved;
     ClSumLineList sumLines;
     StAOSUMINFO_TSUKIBETSU monthly{};
-    ClReportBuilder builder;
+    sections::StFigures figures;
+    StReportSettings settings;
     StDATAINFO info{};
 };
 
@@ -97,7 +98,7 @@ TEST_P(ReportFailures, EveryFailingWriteFailsTheReport)
         fakes::FakeFileSystem fs;
         fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
-        ASSERT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
+        ASSERT_EQ(1, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info));
         writes = fs.CallCount("Write");
         whole = fs.FileBytes(kOut);
     }
@@ -107,7 +108,7 @@ TEST_P(ReportFailures, EveryFailingWriteFailsTheReport)
         fs.FailWriteAt(n);
         fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
-        EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << "write " << n << " of " << writes;
+        EXPECT_EQ(0, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info)) << "write " << n << " of " << writes;
         EXPECT_EQ(0, fs.OpenFileCount()) << "write " << n;
         // Nothing of the failed report is left: no destination, no side file.
         EXPECT_EQ(std::vector<std::string>{}, ReportFiles(fs)) << "write " << n;
@@ -122,7 +123,7 @@ TEST_P(ReportFailures, FailedFlushOrCloseFailsTheReport)
         fs.FailCall(op, 1);
         fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
-        EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << op;
+        EXPECT_EQ(0, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info)) << op;
         EXPECT_EQ(0, fs.OpenFileCount()) << op;
         EXPECT_EQ(std::vector<std::string>{}, ReportFiles(fs)) << op;
     }
@@ -135,7 +136,7 @@ TEST_P(ReportFailures, DiskFullFromAnyPointFailsTheReport)
         fs.FailCallsFrom("Write", n);
         fakes::ScopedServices installed(&fs, &boxes);
         ReportRun run(GetParam());
-        EXPECT_EQ(0, run.builder.WriteReport(kOut, 1, &run.info)) << n;
+        EXPECT_EQ(0, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info)) << n;
     }
 }
 
@@ -151,18 +152,18 @@ TEST_P(ReportFailures, MissingBlocksReadAsEmptyOnes)
         StAOSIROSAVEINFO_FUDOUSAN realEstate = run.saved.realEstate;
         const auto slots = BlockSlots(general, realEstate);
         *slots[block] = nullptr;
-        run.builder.savedGeneral = &general;
-        run.builder.savedRealEstate = &realEstate;
-        EXPECT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info)) << block;
+        run.figures.savedGeneral = &general;
+        run.figures.savedRealEstate = &realEstate;
+        EXPECT_EQ(1, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info)) << block;
         const std::string missing = fs.FileBytes(kOut);
 
         StAOSIROSAVEINFO_IPPAN zeroedGeneral = general;
         StAOSIROSAVEINFO_FUDOUSAN zeroedRealEstate = realEstate;
         ASSERT_EQ(1, FillMissingSavedGeneral(zeroedGeneral));
         ASSERT_EQ(1, FillMissingSavedRealEstate(zeroedRealEstate));
-        run.builder.savedGeneral = &zeroedGeneral;
-        run.builder.savedRealEstate = &zeroedRealEstate;
-        EXPECT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info)) << block;
+        run.figures.savedGeneral = &zeroedGeneral;
+        run.figures.savedRealEstate = &zeroedRealEstate;
+        EXPECT_EQ(1, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info)) << block;
         EXPECT_EQ(fakes::Visible(fs.FileBytes(kOut)), fakes::Visible(missing)) << "block " << block;
         // Only the missing slot was given a block of its own.
         void* given = *BlockSlots(zeroedGeneral, zeroedRealEstate)[block];
@@ -173,9 +174,9 @@ TEST_P(ReportFailures, MissingBlocksReadAsEmptyOnes)
     fakes::FakeFileSystem fs;
     fakes::ScopedServices installed(&fs, &boxes);
     ReportRun run(GetParam());
-    run.builder.savedGeneral = nullptr;
-    run.builder.savedRealEstate = nullptr;
-    EXPECT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
+    run.figures.savedGeneral = nullptr;
+    run.figures.savedRealEstate = nullptr;
+    EXPECT_EQ(1, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info));
     const std::string report = fs.FileBytes(kOut);
     EXPECT_EQ("</REPORT>\r\n", report.substr(report.size() - 11));
     EXPECT_EQ(std::string::npos, report.find("FUDOUSAN_UTIWAKE")) << "no rented property";
@@ -197,8 +198,8 @@ TEST(ReportProgress, BuilderRunsTheCaptionFromFiftyToOneHundred)
     ASSERT_TRUE(progress.Create());
     progress.ResetOverall();
     ReportRun run(Form{4, 1});
-    run.builder.progress = &progress;
-    ASSERT_EQ(1, run.builder.WriteReport(kOut, 1, &run.info));
+    run.settings.progress = &progress;
+    ASSERT_EQ(1, ClReportBuilder(run.figures, run.settings).WriteReport(kOut, 1, &run.info));
     ASSERT_EQ(1u, ui.progressViews.size());
     const auto& captions = ui.progressViews[0]->captions;
     ASSERT_EQ(53u, captions.size());   // units 500-600, 600-700, 700-1000 at every tenth

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/services.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "tests/fakes/report_capture.h"
 #include "tests/fakes/scoped_services.h"
 #include "tests/fakes/saved_details.h"
@@ -37,13 +37,13 @@ class Schedules : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        builder.savedGeneral = &saved.general;
-        builder.savedRealEstate = &saved.realEstate;
+        figures.savedGeneral = &saved.general;
+        figures.savedRealEstate = &saved.realEstate;
         blue.cReturnKind = 3;
         white.cReturnKind = 4;
     }
     fakes::SavedDetails saved;
-    ClReportBuilder builder;
+    sections::StFigures figures;
     fakes::ReportCapture capture;
     StDATAINFO blue{};
     StDATAINFO white{};
@@ -58,7 +58,7 @@ const Fields kEmptyOthers = {{"SONOTA_NINBUN", ""}, {"SONOTA_JUUJITUKISUU", ""},
 
 TEST_F(Schedules, WhiteGeneralSalariesHaveThreeEmptyRowsAndTheOthers)
 {
-    ASSERT_EQ(1, builder.WriteSalaries(capture.writer, 3, 1));
+    ASSERT_EQ(1, sections::WriteSalaries(capture.writer, figures, 3, 1));
     std::string expected;
     for (int n = 1; n <= 3; ++n) expected += Row("KYUURYOU_UTIWAKE", n, At(5, kEmptySalary));
     expected += At(4, kEmptyOthers);
@@ -78,7 +78,7 @@ TEST_F(Schedules, SalaryRowValuesAndAgeZeroEmptiesMonths)
     others.lAge = 0;          // persons
     others.lMonths = 12;
     others.llSalary = 1234560000;
-    ASSERT_EQ(1, builder.WriteSalaries(capture.writer, 5, 1));
+    ASSERT_EQ(1, sections::WriteSalaries(capture.writer, figures, 5, 1));
     std::string expected = Row("KYUURYOU_UTIWAKE", 1,
                                At(5, {{"SIMEI", "\x8E\x52\x93\x63 A&amp;B"}, {"NENREI", ""}, {"JUUJITUKISUU", ""},
                                       {"KYUURYOU", "9"}, {"SYOUYO", "1"}, {"GENSENZEIGAKU", "-1"}}));
@@ -90,13 +90,13 @@ TEST_F(Schedules, SalaryRowValuesAndAgeZeroEmptiesMonths)
 
 TEST_F(Schedules, SalaryRequestsBeyondTheBlockFail)
 {
-    EXPECT_EQ(0, builder.WriteSalaries(capture.writer, 6, 0));
+    EXPECT_EQ(0, sections::WriteSalaries(capture.writer, figures, 6, 0));
     std::string bytes = capture.Bytes();
     EXPECT_NE(std::string::npos, bytes.find("<KYUURYOU_UTIWAKE COUNT=\"6\">")) << "fails after its start tag";
     fakes::ReportCapture other;
-    EXPECT_EQ(0, builder.WriteSalaries(other.writer, 4, 1));   // no others slot after 4 rows
+    EXPECT_EQ(0, sections::WriteSalaries(other.writer, figures, 4, 1));   // no others slot after 4 rows
     fakes::ReportCapture none;
-    EXPECT_EQ(1, builder.WriteSalaries(none.writer, 0, 0));
+    EXPECT_EQ(1, sections::WriteSalaries(none.writer, figures, 0, 0));
     EXPECT_EQ("", none.Bytes());
 }
 
@@ -108,7 +108,7 @@ TEST_F(Schedules, FamilyEmployeesBlueAndWhite)
     f.lAge = 40;
     f.lMonths = 12;
     f.llSalary = 12000000000;
-    ASSERT_EQ(1, builder.WriteFamilyEmployees(capture.writer, &blue, 1));
+    ASSERT_EQ(1, sections::WriteFamilyEmployees(capture.writer, figures, &blue, 1));
     EXPECT_EQ(Visible(Row("SENJUUSYA_UTIWAKE", 1,
                           At(5, {{"SIMEI", "Hanako"}, {"ZOKUGARA", "\x8D\xC8"}, {"NENREI", "40"},
                                  {"JUUJITUKISUU", "12"}, {"KYUURYOU", "1200000"}, {"SYOUYO", ""},
@@ -116,7 +116,7 @@ TEST_F(Schedules, FamilyEmployeesBlueAndWhite)
               Visible(capture.Bytes()));
 
     fakes::ReportCapture w;
-    ASSERT_EQ(1, builder.WriteFamilyEmployees(w.writer, &white, 1));
+    ASSERT_EQ(1, sections::WriteFamilyEmployees(w.writer, figures, &white, 1));
     EXPECT_EQ(Visible(Row("SENJUUSYA_UTIWAKE", 1,
                           At(5, {{"SIMEI", "Hanako"}, {"NENREI", "40"}, {"ZOKUGARA", "\x8D\xC8"},
                                  {"JUUJITUKISUU", "12"}}))),
@@ -132,7 +132,7 @@ TEST_F(Schedules, RealEstateSalariesWithAndWithoutRowElements)
     e.salary[1].lMonths = 10;           // others' months in the white form
     e.salary[1].llBonus = 50000;
     e.lOtherPersons = 2;
-    ASSERT_EQ(1, builder.WriteSalariesRealEstate(capture.writer, 1, 1));
+    ASSERT_EQ(1, sections::WriteSalariesRealEstate(capture.writer, figures, 1, 1));
     EXPECT_EQ(Visible(At(4, {{"SIMEI", "Taro"}, {"NENREI", "30"}, {"JUUJITUKISUU", "6"}, {"KYUURYOU", ""},
                              {"SYOUYO", ""}, {"GENSENZEIGAKU", ""}, {"SONOTA_NINBUN", "2"},
                              {"SONOTA_JUUJITUKISUU", "10"}, {"SONOTA_KYUURYOU", ""}, {"SONOTA_SYOUYO", "5"},
@@ -140,25 +140,25 @@ TEST_F(Schedules, RealEstateSalariesWithAndWithoutRowElements)
               Visible(capture.Bytes()));
 
     fakes::ReportCapture two;
-    ASSERT_EQ(1, builder.WriteSalariesRealEstate(two.writer, 2, 0));
+    ASSERT_EQ(1, sections::WriteSalariesRealEstate(two.writer, figures, 2, 0));
     std::string bytes = two.Bytes();
     EXPECT_NE(std::string::npos, bytes.find("\t\t\t\t<KYUURYOU_UTIWAKE COUNT=\"2\">\r\n\t\t\t\t\t<SIMEI></SIMEI>"));
     EXPECT_EQ(std::string::npos, bytes.find("SONOTA"));
 
     fakes::ReportCapture none;
-    EXPECT_EQ(0, builder.WriteSalariesRealEstate(none.writer, 0, 1));
+    EXPECT_EQ(0, sections::WriteSalariesRealEstate(none.writer, figures, 0, 1));
     fakes::ReportCapture three;
-    EXPECT_EQ(0, builder.WriteSalariesRealEstate(three.writer, 3, 0));
+    EXPECT_EQ(0, sections::WriteSalariesRealEstate(three.writer, figures, 3, 0));
 }
 
 TEST_F(Schedules, RealEstateFamilyEmployees)
 {
-    ASSERT_EQ(1, builder.WriteFamilyEmployeesRealEstate(capture.writer, &blue, 1));
+    ASSERT_EQ(1, sections::WriteFamilyEmployeesRealEstate(capture.writer, figures, &blue, 1));
     EXPECT_EQ(Visible(At(4, {{"SIMEI", ""}, {"ZOKUGARA", ""}, {"NENREI", ""}, {"JUUJITUKISUU", ""},
                              {"KYUURYOU", ""}, {"SYOUYO", ""}, {"GENSENZEIGAKU", ""}})),
               Visible(capture.Bytes()));
     fakes::ReportCapture w;
-    ASSERT_EQ(1, builder.WriteFamilyEmployeesRealEstate(w.writer, &white, 2));
+    ASSERT_EQ(1, sections::WriteFamilyEmployeesRealEstate(w.writer, figures, &white, 2));
     const Fields whiteRow = {{"SIMEI", ""}, {"NENREI", ""}, {"ZOKUGARA", ""}, {"JUUJITUKISUU", ""}};
     EXPECT_EQ(Visible(Row("SENJUUSYA_UTIWAKE", 1, At(5, whiteRow)) + Row("SENJUUSYA_UTIWAKE", 2, At(5, whiteRow))),
               Visible(w.Bytes()));
@@ -177,7 +177,7 @@ TEST_F(Schedules, LandRentMoneyKinds)
     r.llAmount[1] = 1200000000;
     r.llAmount[2] = 600000000;
     saved.general.pLandRent->landRent[1].cMoneyKind = 2;
-    ASSERT_EQ(1, builder.WriteLandRent(capture.writer, 2));
+    ASSERT_EQ(1, sections::WriteLandRent(capture.writer, figures, 2));
     std::string expected =
         Row("TIDAI_UTIWAKE", 1,
             At(5, {{"JUUSYO_SIMEI_JOUDAN", "A&amp;B"}, {"JUUSYO_SIMEI_GEDAN", "Tokyo"},
@@ -192,7 +192,7 @@ TEST_F(Schedules, LandRentMoneyKinds)
 TEST_F(Schedules, LandRentKindZeroWritesBothColumns)
 {
     saved.general.pLandRent->landRent[0].llAmount[0] = 50000;
-    ASSERT_EQ(1, builder.WriteLandRent(capture.writer, 1));
+    ASSERT_EQ(1, sections::WriteLandRent(capture.writer, figures, 1));
     std::string bytes = capture.Bytes();
     EXPECT_NE(std::string::npos,
               bytes.find("\t\t\t\t\t<KENRIKIN>5</KENRIKIN>\r\n\t\t\t\t\t<KOUSINRYOU></KOUSINRYOU>\r\n"));
@@ -200,7 +200,7 @@ TEST_F(Schedules, LandRentKindZeroWritesBothColumns)
 
 TEST_F(Schedules, RealEstateLandRentByReturnKind)
 {
-    ASSERT_EQ(1, builder.WriteLandRentRealEstate(capture.writer, &blue, 1));
+    ASSERT_EQ(1, sections::WriteLandRentRealEstate(capture.writer, figures, &blue, 1));
     EXPECT_EQ(Visible(Row("TIDAI_UTIWAKE", 1,
                           At(5, {{"JUUSYO_SIMEI_1", ""}, {"JUUSYO_SIMEI_2", ""}, {"JUUSYO_SIMEI_3", ""},
                                  {"JUUSYO_SIMEI_4", ""}, {"TINSYAKUBUKKEN_1", ""}, {"TINSYAKUBUKKEN_2", ""},
@@ -208,12 +208,12 @@ TEST_F(Schedules, RealEstateLandRentByReturnKind)
                                  {"KOUSINRYOU", ""}, {"TINSYAKURYOU", ""}, {"HITUYOUKEIHIGAKU", ""}}))),
               Visible(capture.Bytes()));
     fakes::ReportCapture w;
-    ASSERT_EQ(1, builder.WriteLandRentRealEstate(w.writer, &white, 2));
+    ASSERT_EQ(1, sections::WriteLandRentRealEstate(w.writer, figures, &white, 2));
     EXPECT_NE(std::string::npos, w.Bytes().find("<TINSYAKUBUKKEN_JOUDAN>"));
     StDATAINFO other{};
     other.cReturnKind = 5;
     fakes::ReportCapture o;
-    EXPECT_EQ(0, builder.WriteLandRentRealEstate(o.writer, &other, 2));
+    EXPECT_EQ(0, sections::WriteLandRentRealEstate(o.writer, figures, &other, 2));
     EXPECT_EQ(Visible("\t\t\t\t<TIDAI_UTIWAKE COUNT=\"1\">\r\n"), Visible(o.Bytes()));
 }
 
@@ -232,7 +232,7 @@ TEST_F(Schedules, PayeeRowsOfEveryWriter)
     StSavedPayee& reFee = saved.realEstate.pPayee->payee[4];
     reFee.llAmount[0] = 90000;
 
-    ASSERT_EQ(1, builder.WriteInterestDiscount(capture.writer, 2));
+    ASSERT_EQ(1, sections::WriteInterestDiscount(capture.writer, figures, 2));
     EXPECT_EQ(Visible(Row("RISI_UTIWAKE", 1,
                           At(5, {{"JUUSYO_SIMEI_JOUDAN", ""}, {"JUUSYO_SIMEI_GEDAN", ""}, {"KARIIREKIN_KINGAKU", ""},
                                  {"RISIWARIBIKIRYOU", ""}, {"HITUYOUKEIHIGAKU", ""}})) +
@@ -243,29 +243,29 @@ TEST_F(Schedules, PayeeRowsOfEveryWriter)
               Visible(capture.Bytes()));
 
     fakes::ReportCapture f;
-    ASSERT_EQ(1, builder.WriteTaxAccountantFees(f.writer, 1));
+    ASSERT_EQ(1, sections::WriteTaxAccountantFees(f.writer, figures, 1));
     EXPECT_EQ(Visible(Row("ZEIRISI_UTIWAKE", 1,
                           At(5, {{"JUUSYO_SIMEI_JOUDAN", ""}, {"JUUSYO_SIMEI_GEDAN", "Office"},
                                  {"HOUSYUU_KINGAKU", ""}, {"HITUYOUKEIHIGAKU", ""}, {"GENSENZEIGAKU", "4"}}))),
               Visible(f.Bytes()));
 
     fakes::ReportCapture b;
-    ASSERT_EQ(1, builder.WriteBorrowingInterest(b.writer, 3));
+    ASSERT_EQ(1, sections::WriteBorrowingInterest(b.writer, figures, 3));
     std::string borrowBytes = b.Bytes();
     EXPECT_NE(std::string::npos, borrowBytes.find("<KARIIRE_UTIWAKE COUNT=\"3\">\r\n"));
     EXPECT_NE(std::string::npos, borrowBytes.find("<KARIIREKINRISI>7</KARIIREKINRISI>"));
     fakes::ReportCapture b4;
-    EXPECT_EQ(0, builder.WriteBorrowingInterest(b4.writer, 4));
+    EXPECT_EQ(0, sections::WriteBorrowingInterest(b4.writer, figures, 4));
 
     fakes::ReportCapture rf;
-    ASSERT_EQ(1, builder.WriteTaxAccountantFeesRealEstate(rf.writer, 2));
+    ASSERT_EQ(1, sections::WriteTaxAccountantFeesRealEstate(rf.writer, figures, 2));
     std::string rfBytes = rf.Bytes();
     EXPECT_NE(std::string::npos,
               rfBytes.find("<ZEIRISI_UTIWAKE COUNT=\"2\">\r\n\t\t\t\t\t<JUUSYO_SIMEI_JOUDAN></JUUSYO_SIMEI_JOUDAN>"
                            "\r\n\t\t\t\t\t<JUUSYO_SIMEI_GEDAN></JUUSYO_SIMEI_GEDAN>\r\n\t\t\t\t\t<HOUSYUU_KINGAKU>9<"));
 
     fakes::ReportCapture zero;
-    EXPECT_EQ(1, builder.WriteInterestDiscount(zero.writer, 0));
+    EXPECT_EQ(1, sections::WriteInterestDiscount(zero.writer, figures, 0));
     EXPECT_EQ("", zero.Bytes());
 }
 
@@ -343,7 +343,7 @@ TEST_F(Schedules, SpecialMattersWrapping)
         std::memcpy(saved.general.pNotes->szSpecialMatters, c.text.data(),
                     std::min(c.text.size(), sizeof saved.general.pNotes->szSpecialMatters));
         fakes::ReportCapture cap;
-        EXPECT_EQ(1, builder.WriteSpecialMatters(cap.writer, c.lineBytes, c.lines)) << c.label;
+        EXPECT_EQ(1, sections::WriteSpecialMatters(cap.writer, figures, c.lineBytes, c.lines)) << c.label;
         EXPECT_EQ(Visible(NotesElements(c.expected)), Visible(cap.Bytes())) << c.label;
     }
 }
@@ -351,7 +351,7 @@ TEST_F(Schedules, SpecialMattersWrapping)
 TEST_F(Schedules, SpecialMattersOfTheRealEstateForm)
 {
     std::strcpy(saved.realEstate.pNotes->szSpecialMatters, "RE note");
-    ASSERT_EQ(1, builder.WriteSpecialMattersRealEstate(capture.writer, 30, 2));
+    ASSERT_EQ(1, sections::WriteSpecialMattersRealEstate(capture.writer, figures, 30, 2));
     EXPECT_EQ(Visible(NotesElements({"RE note", ""})), Visible(capture.Bytes()));
 }
 
@@ -366,7 +366,7 @@ TEST_F(Schedules, SalesAndPurchaseBreakdowns)
     t.llOtherSales = 20000;
     t.llSalesReducedRate = 30000;
     t.llPurchasesReducedRate = 40000;
-    ASSERT_EQ(1, builder.WriteSalesBreakdown(capture.writer, 4));
+    ASSERT_EQ(1, sections::WriteSalesBreakdown(capture.writer, figures, 4));
     std::string expected = Row("URIAGE_UTIWAKE", 1,
                                At(5, {{"URIAGESAKIMEI", "Customer"}, {"SYOZAITI", "Osaka"}, {"URIAGEKINGAKU", "1000"}}));
     for (int n = 2; n <= 4; ++n)
@@ -375,19 +375,19 @@ TEST_F(Schedules, SalesAndPurchaseBreakdowns)
     EXPECT_EQ(Visible(expected), Visible(capture.Bytes()));
 
     fakes::ReportCapture p;
-    ASSERT_EQ(1, builder.WritePurchaseBreakdown(p.writer, 4));
+    ASSERT_EQ(1, sections::WritePurchaseBreakdown(p.writer, figures, 4));
     std::string bytes = p.Bytes();
     EXPECT_NE(std::string::npos, bytes.find("<SIIRE_UTIWAKE COUNT=\"4\">\r\n\t\t\t\t\t<SIIRESAKIMEI></SIIRESAKIMEI>"));
     EXPECT_NE(std::string::npos, bytes.find("\t\t\t\t<JOUKIIGAI_SIIRESAKIKEI></JOUKIIGAI_SIIRESAKIKEI>\r\n"
                                             "\t\t\t\t<UKINOUTI_KEIGENZEIRITU>4</UKINOUTI_KEIGENZEIRITU>\r\n"));
     fakes::ReportCapture five;
-    EXPECT_EQ(0, builder.WriteSalesBreakdown(five.writer, 5));
+    EXPECT_EQ(0, sections::WriteSalesBreakdown(five.writer, figures, 5));
 }
 
 TEST_F(Schedules, AssociationAndRepairs)
 {
     std::strcpy(saved.general.pBase->szAssociation, "\x8F\xA4\x8D\x48\x89\xEF");   // 商工会
-    ASSERT_EQ(1, builder.WriteAssociation(capture.writer));
+    ASSERT_EQ(1, sections::WriteAssociation(capture.writer, figures));
     EXPECT_EQ(Visible(Element(4, "KANYUUDANTAIMEI", "\x8F\xA4\x8D\x48\x89\xEF")), Visible(capture.Bytes()));
 
     StSavedRepair& r = saved.realEstate.pRepair->repair[0];
@@ -395,7 +395,7 @@ TEST_F(Schedules, AssociationAndRepairs)
     r.lDate = 20190630;
     r.llPaid = 1000000;
     fakes::ReportCapture rep;
-    ASSERT_EQ(1, builder.WriteRepairs(rep.writer, 1));
+    ASSERT_EQ(1, sections::WriteRepairs(rep.writer, figures, 1));
     EXPECT_EQ(Visible(Row("SYUUZENHI_UTIWAKE", 1,
                           At(5, {{"JUUSYO_SIMEI_JOUDAN", ""}, {"JUUSYO_SIMEI_GEDAN", ""},
                                  {"KOUJIMEI_SIZAIMEI_JOUDAN", "Roof"}, {"KOUJIMEI_SIZAIMEI_GEDAN", ""},
@@ -403,13 +403,13 @@ TEST_F(Schedules, AssociationAndRepairs)
                                  {"HITUYOUKEIHIGAKU", ""}}))),
               Visible(rep.Bytes()));
     fakes::ReportCapture four;
-    EXPECT_EQ(0, builder.WriteRepairs(four.writer, 4));
+    EXPECT_EQ(0, sections::WriteRepairs(four.writer, figures, 4));
 }
 
 TEST_F(Schedules, UnterminatedSlotsAreReadOnlyWithinTheirSlot)
 {
     std::memset(saved.general.pBase->szAssociation, 'q', sizeof saved.general.pBase->szAssociation);
-    ASSERT_EQ(1, builder.WriteAssociation(capture.writer));
+    ASSERT_EQ(1, sections::WriteAssociation(capture.writer, figures));
     EXPECT_EQ(Visible(Element(4, "KANYUUDANTAIMEI", std::string(127, 'q'))), Visible(capture.Bytes()));
 }
 
@@ -433,7 +433,7 @@ TEST_F(Schedules, RentalRowsCutTextsAndAreas)
     r.llKeyMoney = 1;
     r.llDeposit = 1600000000;
     saved.realEstate.pRentals[1].llArea = -40;
-    ASSERT_EQ(1, builder.WriteRentalIncomeRows(capture.writer, 9999));
+    ASSERT_EQ(1, sections::WriteRentalIncomeRows(capture.writer, figures, 9999));
     std::string expected =
         Row("FUDOUSAN_UTIWAKE", 1,
             At(5, {{"KASIYA_KASITI", "0123456789"},
@@ -467,13 +467,13 @@ TEST_F(Schedules, RentalRowsCutTextsAndAreas)
 TEST_F(Schedules, RentalListEnds)
 {
     saved.SetRentals(0, true);
-    ASSERT_EQ(1, builder.WriteRentalIncomeRows(capture.writer, 9999));
+    ASSERT_EQ(1, sections::WriteRentalIncomeRows(capture.writer, figures, 9999));
     EXPECT_EQ("", capture.Bytes());
 
     // Without its marker the list stops at the end of the block.
     saved.SetRentals(2, false);
     fakes::ReportCapture unmarked;
-    ASSERT_EQ(1, builder.WriteRentalIncomeRows(unmarked.writer, 9999));
+    ASSERT_EQ(1, sections::WriteRentalIncomeRows(unmarked.writer, figures, 9999));
     std::string bytes = unmarked.Bytes();
     EXPECT_NE(std::string::npos, bytes.find("COUNT=\"2\""));
     EXPECT_EQ(std::string::npos, bytes.find("COUNT=\"3\""));
@@ -481,7 +481,7 @@ TEST_F(Schedules, RentalListEnds)
     saved.SetRentals(5, true);
     saved.realEstate.pRentals[2].lMarker = -1;   // a marker in the middle ends the list there
     fakes::ReportCapture middle;
-    ASSERT_EQ(1, builder.WriteRentalIncomeRows(middle.writer, 9999));
+    ASSERT_EQ(1, sections::WriteRentalIncomeRows(middle.writer, figures, 9999));
     bytes = middle.Bytes();
     EXPECT_NE(std::string::npos, bytes.find("COUNT=\"2\""));
     EXPECT_EQ(std::string::npos, bytes.find("COUNT=\"3\""));
@@ -493,7 +493,7 @@ TEST_F(Schedules, RentalListEnds)
     {
         std::size_t (*cannotTell)(const void*) = [](const void*) { return platform::kTaskMemSizeUnknown; };
         fakes::ScopedServices installed(cannotTell);
-        unknownResult = builder.WriteRentalIncomeRows(unknownSize.writer, 9999);
+        unknownResult = sections::WriteRentalIncomeRows(unknownSize.writer, figures, 9999);
     }
     ASSERT_EQ(1, unknownResult);
     bytes = unknownSize.Bytes();
@@ -501,10 +501,10 @@ TEST_F(Schedules, RentalListEnds)
     EXPECT_EQ(std::string::npos, bytes.find("COUNT=\"5\""));
 
     fakes::ReportCapture limited;
-    ASSERT_EQ(1, builder.WriteRentalIncomeRows(limited.writer, 1));
+    ASSERT_EQ(1, sections::WriteRentalIncomeRows(limited.writer, figures, 1));
     EXPECT_EQ(std::string::npos, limited.Bytes().find("COUNT=\"2\""));
     fakes::ReportCapture none;
-    ASSERT_EQ(1, builder.WriteRentalIncomeRows(none.writer, 0));
+    ASSERT_EQ(1, sections::WriteRentalIncomeRows(none.writer, figures, 0));
     EXPECT_EQ("", none.Bytes());
 }
 
@@ -520,43 +520,43 @@ TEST(SchedulesWithoutBlocks, MissingBlocksReadAsEmptyOnes)
     StAOSIROSAVEINFO_FUDOUSAN realEstate{};
     StDATAINFO info{};
     info.cReturnKind = 3;
-    using Writer = std::function<int(ClReportBuilder&, ClXmlWriter&)>;
+    using Writer = std::function<int(const sections::StFigures&, ClXmlWriter&)>;
     const std::vector<std::pair<const char*, Writer>> writers = {
-        {"salaries", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSalaries(w, 5, 1); }},
-        {"salaries, real estate", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSalariesRealEstate(w, 2, 0); }},
-        {"family", [&info](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteFamilyEmployees(w, &info, 5); }},
+        {"salaries", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteSalaries(w, b, 5, 1); }},
+        {"salaries, real estate", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteSalariesRealEstate(w, b, 2, 0); }},
+        {"family", [&info](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteFamilyEmployees(w, b, &info, 5); }},
         {"family, real estate",
-         [&info](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteFamilyEmployeesRealEstate(w, &info, 1); }},
-        {"interest", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteInterestDiscount(w, 2); }},
-        {"land rent", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteLandRent(w, 2); }},
+         [&info](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteFamilyEmployeesRealEstate(w, b, &info, 1); }},
+        {"interest", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteInterestDiscount(w, b, 2); }},
+        {"land rent", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteLandRent(w, b, 2); }},
         {"land rent, real estate",
-         [&info](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteLandRentRealEstate(w, &info, 2); }},
-        {"borrowings", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteBorrowingInterest(w, 3); }},
-        {"fees", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteTaxAccountantFees(w, 2); }},
-        {"fees, real estate", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteTaxAccountantFeesRealEstate(w, 2); }},
-        {"special matters", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSpecialMatters(w, 60, 5); }},
+         [&info](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteLandRentRealEstate(w, b, &info, 2); }},
+        {"borrowings", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteBorrowingInterest(w, b, 3); }},
+        {"fees", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteTaxAccountantFees(w, b, 2); }},
+        {"fees, real estate", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteTaxAccountantFeesRealEstate(w, b, 2); }},
+        {"special matters", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteSpecialMatters(w, b, 60, 5); }},
         {"special matters, real estate",
-         [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSpecialMattersRealEstate(w, 30, 25); }},
-        {"association", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteAssociation(w); }},
-        {"sales", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteSalesBreakdown(w, 4); }},
-        {"purchases", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WritePurchaseBreakdown(w, 4); }},
-        {"repairs", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteRepairs(w, 3); }},
-        {"rentals", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteRentalIncomeRows(w, 9999); }},
-        {"bad-debt reserve", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteBadDebtReserve(w); }},
-        {"liability interest", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteLiabilityInterest(w); }},
-        {"rental scale", [](ClReportBuilder& b, ClXmlWriter& w) { return b.WriteRentalScale(w); }},
+         [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteSpecialMattersRealEstate(w, b, 30, 25); }},
+        {"association", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteAssociation(w, b); }},
+        {"sales", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteSalesBreakdown(w, b, 4); }},
+        {"purchases", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WritePurchaseBreakdown(w, b, 4); }},
+        {"repairs", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteRepairs(w, b, 3); }},
+        {"rentals", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteRentalIncomeRows(w, b, 9999); }},
+        {"bad-debt reserve", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteBadDebtReserve(w, b); }},
+        {"liability interest", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteLiabilityInterest(w, b); }},
+        {"rental scale", [](const sections::StFigures& b, ClXmlWriter& w) { return sections::WriteRentalScale(w, b); }},
     };
     for (const auto& [name, write] : writers) {
-        ClReportBuilder builder;
-        builder.savedGeneral = &zeroed.general;
-        builder.savedRealEstate = &zeroed.realEstate;
+        sections::StFigures figures;
+        figures.savedGeneral = &zeroed.general;
+        figures.savedRealEstate = &zeroed.realEstate;
         fakes::ReportCapture expected;
-        ASSERT_EQ(1, write(builder, expected.writer)) << name;
+        ASSERT_EQ(1, write(figures, expected.writer)) << name;
         for (int withRecords = 0; withRecords < 2; ++withRecords) {
-            builder.savedGeneral = withRecords ? &general : nullptr;
-            builder.savedRealEstate = withRecords ? &realEstate : nullptr;
+            figures.savedGeneral = withRecords ? &general : nullptr;
+            figures.savedRealEstate = withRecords ? &realEstate : nullptr;
             fakes::ReportCapture c;
-            EXPECT_EQ(1, write(builder, c.writer)) << name;
+            EXPECT_EQ(1, write(figures, c.writer)) << name;
             EXPECT_EQ(Visible(expected.Bytes()), Visible(c.Bytes())) << name << (withRecords ? ", no blocks" : ", no records");
         }
     }

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "store/sum_lines.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "tests/fakes/report_capture.h"
 
 namespace {
 
+using namespace sections;
 using fakes::Element;
 using fakes::Elements;
 using fakes::Visible;
@@ -335,10 +336,10 @@ void CheckLineTable(const StLineRow* table, int rows, const ExpectedLine (&expec
     // Without lines every element is written empty.
     {
         SumLines none;
-        ClReportBuilder builder;
-        builder.sumLines = &none.lines;
+        sections::StFigures figures;
+        figures.sumLines = &none.lines;
         fakes::ReportCapture capture;
-        EXPECT_EQ(1, builder.WriteLineTable(capture.writer, table, rows));
+        EXPECT_EQ(1, sections::WriteLineTable(capture.writer, figures, table, rows));
         EXPECT_EQ(Visible(Elements(ExpectedLineItems(expected, false))), Visible(capture.Bytes()));
     }
     // With a line for every code, in reverse order so the lookup is by code.
@@ -346,10 +347,10 @@ void CheckLineTable(const StLineRow* table, int rows, const ExpectedLine (&expec
         SumLines sums;
         for (std::size_t i = N; i-- > 0;)
             AddLineFor(sums, expected[i].code);
-        ClReportBuilder builder;
-        builder.sumLines = &sums.lines;
+        sections::StFigures figures;
+        figures.sumLines = &sums.lines;
         fakes::ReportCapture capture;
-        EXPECT_EQ(1, builder.WriteLineTable(capture.writer, table, rows));
+        EXPECT_EQ(1, sections::WriteLineTable(capture.writer, figures, table, rows));
         EXPECT_EQ(Visible(Elements(ExpectedLineItems(expected, true))), Visible(capture.Bytes()));
     }
 }
@@ -376,20 +377,20 @@ void CheckBalanceTable(const StBalanceRow* table, int rows, const ExpectedItem (
 
     {
         SumLines none;
-        ClReportBuilder builder;
-        builder.sumLines = &none.lines;
+        sections::StFigures figures;
+        figures.sumLines = &none.lines;
         fakes::ReportCapture capture;
-        EXPECT_EQ(1, builder.WriteBalanceTable(capture.writer, table, rows));
+        EXPECT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, table, rows));
         EXPECT_EQ(Visible(Elements(ExpectedBalanceItems(expected, false))), Visible(capture.Bytes()));
     }
     {
         SumLines sums;
         for (std::size_t i = N; i-- > 0;)
             AddLineFor(sums, expected[i].code);
-        ClReportBuilder builder;
-        builder.sumLines = &sums.lines;
+        sections::StFigures figures;
+        figures.sumLines = &sums.lines;
         fakes::ReportCapture capture;
-        EXPECT_EQ(1, builder.WriteBalanceTable(capture.writer, table, rows));
+        EXPECT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, table, rows));
         EXPECT_EQ(Visible(Elements(ExpectedBalanceItems(expected, true))), Visible(capture.Bytes()));
     }
 }
@@ -428,17 +429,6 @@ TEST(StatementTablesTest, BlueRealEstateBalance)
     CheckBalanceTable(BlueRealEstateBalanceRows, 116, kBlueRealEstateBalanceRows, 116);
 }
 
-TEST(StatementTablesTest, SizesMatchTheDeclarations)
-{
-    EXPECT_EQ(35u, sizeof(BlueGeneralIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(20u, sizeof(ManufacturingCostRows) / sizeof(StLineRow));
-    EXPECT_EQ(30u, sizeof(WhiteGeneralIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(17u, sizeof(BlueRealEstateIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(14u, sizeof(WhiteRealEstateIncomeRows) / sizeof(StLineRow));
-    EXPECT_EQ(114u, sizeof(BlueGeneralBalanceRows) / sizeof(StBalanceRow));
-    EXPECT_EQ(116u, sizeof(BlueRealEstateBalanceRows) / sizeof(StBalanceRow));
-}
-
 // ---- amount texts ----
 
 struct AmountCase {
@@ -453,10 +443,10 @@ TEST_P(LineAmountTest, PeriodAmountIsWholeYenCutTowardZero)
     const StLineRow table[] = {{"URIAGEKINGAKU", 101, 0}};
     SumLines sums;
     sums.Add(1, 101, "売上", 0, GetParam().amount);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteLineTable(capture.writer, table, 1));
+    ASSERT_EQ(1, sections::WriteLineTable(capture.writer, figures, table, 1));
     EXPECT_EQ(Visible(Element(4, "URIAGEKINGAKU", GetParam().text)), Visible(capture.Bytes()));
 }
 
@@ -465,10 +455,10 @@ TEST_P(LineAmountTest, BalanceColumnsUseTheirOwnAmount)
     const StBalanceRow table[] = {{"GENKIN_KISYU", 0, 201}, {"GENKIN_KIMATU", 1, 201}};
     SumLines sums;
     sums.Add(1, 201, "現金", GetParam().amount, 10000);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteBalanceTable(capture.writer, table, 2));
+    ASSERT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, table, 2));
     EXPECT_EQ(Visible(Elements({{"GENKIN_KISYU", GetParam().text}, {"GENKIN_KIMATU", "1"}})),
               Visible(capture.Bytes()));
 }
@@ -489,10 +479,10 @@ TEST(LineTableTest, FirstLineWithTheCodeWinsAndNamesAreCleaned)
     sums.Add(1, 125, "（製）　会議費 ", 0, 20000);
     sums.Add(2, 125, "二番目", 0, 30000);
     sums.Add(3, 131, "雑費", 0, 40000);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteLineTable(capture.writer, table, 3));
+    ASSERT_EQ(1, sections::WriteLineTable(capture.writer, figures, table, 3));
     // The full-width brackets around 製 are tokens of their own; the half-width marker is not there.
     EXPECT_EQ(Visible(Elements({{"KEIHI_YOBI1_KAMOKU", "製会議費"},
                                 {"KEIHI_YOBI1", "2"},
@@ -507,10 +497,10 @@ TEST(LineTableTest, NamesAreEscaped)
     const StLineRow table[] = {{"KEIHI_YOBI1", 125, 1}};
     SumLines sums;
     sums.Add(1, 125, "A&B<C>", 0, 0);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteLineTable(capture.writer, table, 1));
+    ASSERT_EQ(1, sections::WriteLineTable(capture.writer, figures, table, 1));
     EXPECT_EQ(Visible(Elements({{"KEIHI_YOBI1_KAMOKU", "A&amp;B&lt;C&gt;"}, {"KEIHI_YOBI1", ""}})),
               Visible(capture.Bytes()));
 }
@@ -519,22 +509,22 @@ TEST(LineTableTest, MissingSumLinesFailWithoutWriting)
 {
     const StLineRow lineTable[] = {{"TINTAIRYO", 101, 0}, {"SYUUNYUUKINGAKU_YOBI", 103, 1}};
     const StBalanceRow balanceTable[] = {{"GENKIN_KISYU", 0, 201}};
-    ClReportBuilder builder;   // sumLines left null
+    sections::StFigures figures;   // sumLines left null
     fakes::ReportCapture capture;
-    EXPECT_EQ(0, builder.WriteLineTable(capture.writer, lineTable, 2));
-    EXPECT_EQ(0, builder.WriteBalanceTable(capture.writer, balanceTable, 1));
+    EXPECT_EQ(0, sections::WriteLineTable(capture.writer, figures, lineTable, 2));
+    EXPECT_EQ(0, sections::WriteBalanceTable(capture.writer, figures, balanceTable, 1));
     EXPECT_EQ("", capture.Bytes());
 }
 
 TEST(LineTableTest, NoRowsWriteNothing)
 {
     ClSumLineList none;
-    ClReportBuilder builder;
-    builder.sumLines = &none;
+    sections::StFigures figures;
+    figures.sumLines = &none;
     fakes::ReportCapture capture;
-    EXPECT_EQ(1, builder.WriteLineTable(capture.writer, nullptr, 0));
-    EXPECT_EQ(1, builder.WriteBalanceTable(capture.writer, nullptr, 0));
-    EXPECT_EQ(0, builder.WriteLineTable(capture.writer, nullptr, 3));
+    EXPECT_EQ(1, sections::WriteLineTable(capture.writer, figures, nullptr, 0));
+    EXPECT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, nullptr, 0));
+    EXPECT_EQ(0, sections::WriteLineTable(capture.writer, figures, nullptr, 3));
     EXPECT_EQ("", capture.Bytes());
 }
 
@@ -552,11 +542,11 @@ TEST_P(LineTableFailureTest, StopsAtTheFirstFailedWrite)
     AddLineFor(sums, 1);
     AddLineFor(sums, 2);
     AddLineFor(sums, 3);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(GetParam().failingWrite);
-    EXPECT_EQ(0, builder.WriteLineTable(capture.writer, table, 3));
+    EXPECT_EQ(0, sections::WriteLineTable(capture.writer, figures, table, 3));
     const Items all = {{"A", "1"}, {"B_KAMOKU", CleanNameFor(2)}, {"B", "2"}, {"C", "3"}};
     EXPECT_EQ(Visible(Elements(Items(all.begin(), all.begin() + GetParam().linesKept))), Visible(capture.Bytes()));
     EXPECT_EQ(GetParam().failingWrite, capture.fs.CallCount("Write"));
@@ -574,10 +564,10 @@ TEST(BalanceTableTest, ColumnsAndMissingCodes)
     SumLines sums;
     sums.Add(1, 224, "事業主貸", 70000, -30000);
     sums.Add(2, 217, "［預け金］", 15000, 25000);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteBalanceTable(capture.writer, table, 7));
+    ASSERT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, table, 7));
     EXPECT_EQ(Visible(Elements({{"SISAN_YOBI1_KAMOKU", "預け金"},
                                 {"SISAN_YOBI1_KISYU", "1"},
                                 {"SISAN_YOBI1_KIMATU", "2"},
@@ -594,10 +584,10 @@ TEST(BalanceTableTest, RepeatedCodesAfterAnotherCodeAreLookedUpAgain)
     SumLines sums;
     sums.Add(1, 5, "a", 10000, 20000);
     sums.Add(2, 6, "b", 30000, 40000);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteBalanceTable(capture.writer, table, 3));
+    ASSERT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, table, 3));
     EXPECT_EQ(Visible(Elements({{"A_KISYU", "1"}, {"B_KIMATU", "4"}, {"A_KIMATU", "2"}})), Visible(capture.Bytes()));
 }
 
@@ -605,11 +595,11 @@ TEST(BalanceTableTest, StopsAtTheFirstFailedWrite)
 {
     SumLines sums;
     AddLineFor(sums, 201);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(2);
-    EXPECT_EQ(0, builder.WriteBalanceTable(capture.writer, BlueGeneralBalanceRows, 114));
+    EXPECT_EQ(0, sections::WriteBalanceTable(capture.writer, figures, BlueGeneralBalanceRows, 114));
     EXPECT_EQ(Visible(Element(4, "GENKIN_KISYU", "-201")), Visible(capture.Bytes()));
     EXPECT_EQ(2, capture.fs.CallCount("Write"));
 }
@@ -618,10 +608,10 @@ TEST(BalanceTableTest, SpecialCodesSetByTheCollectorAreFound)
 {
     SumLines sums;
     sums.Add(24, 999, "控除前所得", 0, 8000000000);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteBalanceTable(capture.writer, BlueGeneralBalanceRows, 114));
+    ASSERT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, BlueGeneralBalanceRows, 114));
     const std::string bytes = capture.Bytes();
     EXPECT_NE(std::string::npos,
               bytes.find(Element(4, "KOUJYOMAESYOTOKUKINNGAKU_KIMATU", "800000")))
@@ -651,11 +641,11 @@ TEST_P(FindSumLineTest, CopiesTheLineOrLeavesOutAlone)
     sums.Add(2, 104, "二", 0, 20000);
     sums.Add(3, 101, "三", 0, 30000);
     sums.Add(4, 998, "四", 0, 40000);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
     StAOSUMINFO out{};
     out.lRowNo = -7;
-    EXPECT_EQ(c.result, builder.FindSumLine(c.key, c.mode, &out)) << c.label;
+    EXPECT_EQ(c.result, sections::FindSumLine(figures, c.key, c.mode, &out)) << c.label;
     EXPECT_EQ(c.result ? c.row : -7, out.lRowNo) << c.label;
     if (c.result) {
         EXPECT_EQ(int64_t{c.row} * 10000, out.llAmount) << c.label;
@@ -675,12 +665,12 @@ TEST(FindSumLineTest, MissingOutOrListGivesZero)
 {
     SumLines sums;
     sums.Add(1, 101, "一", 0, 10000);
-    ClReportBuilder builder;
-    builder.sumLines = &sums.lines;
-    EXPECT_EQ(0, builder.FindSumLine(101, 0, nullptr));
-    builder.sumLines = nullptr;
+    sections::StFigures figures;
+    figures.sumLines = &sums.lines;
+    EXPECT_EQ(0, sections::FindSumLine(figures, 101, 0, nullptr));
+    figures.sumLines = nullptr;
     StAOSUMINFO out{};
-    EXPECT_EQ(0, builder.FindSumLine(101, 0, &out));
+    EXPECT_EQ(0, sections::FindSumLine(figures, 101, 0, &out));
     EXPECT_EQ(0, out.lLineCode);
 }
 
@@ -753,11 +743,11 @@ TEST(MonthlyTableTest, TwentyEightElementsInOrder)
     StAOSIROSAVEINFO_IPPAN general{};
     general.pNotes = &notes;
 
-    ClReportBuilder builder;
-    builder.monthlyTotals = &monthly;
-    builder.savedGeneral = &general;
+    sections::StFigures figures;
+    figures.monthlyTotals = &monthly;
+    figures.savedGeneral = &general;
     fakes::ReportCapture capture;
-    ASSERT_EQ(1, builder.WriteMonthlyTable(capture.writer));
+    ASSERT_EQ(1, sections::WriteMonthlyTable(capture.writer, figures));
 
     Items items;
     for (int month = 1; month <= 12; ++month)
@@ -779,21 +769,21 @@ TEST(MonthlyTableTest, MissingMonthlyFiguresFailAndMissingNotesReadAsEmpty)
     StAOSIROSAVEINFO_IPPAN withNotes{};
     withNotes.pNotes = &notes;
     {
-        ClReportBuilder builder;
-        builder.savedGeneral = &withNotes;
+        sections::StFigures figures;
+        figures.savedGeneral = &withNotes;
         fakes::ReportCapture capture;
-        EXPECT_EQ(0, builder.WriteMonthlyTable(capture.writer)) << "no monthly figures";
+        EXPECT_EQ(0, sections::WriteMonthlyTable(capture.writer, figures)) << "no monthly figures";
         EXPECT_EQ("", capture.Bytes());
     }
-    ClReportBuilder builder;
-    builder.monthlyTotals = &monthly;
-    builder.savedGeneral = &withNotes;
+    sections::StFigures figures;
+    figures.monthlyTotals = &monthly;
+    figures.savedGeneral = &withNotes;
     fakes::ReportCapture empty;
-    ASSERT_EQ(1, builder.WriteMonthlyTable(empty.writer));
+    ASSERT_EQ(1, sections::WriteMonthlyTable(empty.writer, figures));
     for (StAOSIROSAVEINFO_IPPAN* record : {static_cast<StAOSIROSAVEINFO_IPPAN*>(nullptr), &general}) {
-        builder.savedGeneral = record;
+        figures.savedGeneral = record;
         fakes::ReportCapture capture;
-        EXPECT_EQ(1, builder.WriteMonthlyTable(capture.writer));
+        EXPECT_EQ(1, sections::WriteMonthlyTable(capture.writer, figures));
         EXPECT_EQ(Visible(empty.Bytes()), Visible(capture.Bytes()));
     }
 }
@@ -804,12 +794,12 @@ TEST(MonthlyTableTest, StopsAtTheFirstFailedWrite)
     StIPPAN_NOTES notes{};
     StAOSIROSAVEINFO_IPPAN general{};
     general.pNotes = &notes;
-    ClReportBuilder builder;
-    builder.monthlyTotals = &monthly;
-    builder.savedGeneral = &general;
+    sections::StFigures figures;
+    figures.monthlyTotals = &monthly;
+    figures.savedGeneral = &general;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(15);
-    EXPECT_EQ(0, builder.WriteMonthlyTable(capture.writer));
+    EXPECT_EQ(0, sections::WriteMonthlyTable(capture.writer, figures));
     EXPECT_EQ(15, capture.fs.CallCount("Write"));
 }
 

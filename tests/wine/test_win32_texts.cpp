@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/cp932.h"
+#include "common/cp932_cut.h"
 #include "platform/win32/command_line.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/save_file_dialog.h"
@@ -108,7 +109,7 @@ TEST(MessageBoxTrace, LineIsAppendedBeforeTheBoxIsShown)
 
 TEST(CutToBytes, NeverSplitsACharacter)
 {
-    using platform::win32::CutToBytes;
+    using cp932::CutToBytes;
     EXPECT_EQ(CutToBytes("所得税", 5), "所得");
     EXPECT_EQ(CutToBytes("所得税", 6), "所得税");
     EXPECT_EQ(CutToBytes("a\x95\x5C", 2), "a");

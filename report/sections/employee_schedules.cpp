@@ -1,9 +1,11 @@
 // Salaries and family employees (KYUURYOUTINGIN, SENJUUSYA) of both forms.
 #include "common/kinds.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
 #include "store/saved_details.h"
+
+namespace sections {
 
 using namespace report_fields;
 
@@ -52,9 +54,9 @@ int WriteOthers(ClXmlWriter& w, int32_t persons, const StSavedEmployee& slot)
 
 }  // namespace
 
-int ClReportBuilder::WriteSalaries(ClXmlWriter& w, int32_t rows, int32_t withOthers)
+int WriteSalaries(ClXmlWriter& w, const StFigures& figures, int32_t rows, int32_t withOthers)
 {
-    const StIPPAN_SALARY* block = BlockOrEmpty(savedGeneral ? savedGeneral->pSalary : nullptr);
+    const StIPPAN_SALARY* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pSalary : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "KYUURYOU_UTIWAKE", n, 4)) return 0;
         if (n > kGeneralNamedSalaryRows) return 0;
@@ -71,9 +73,9 @@ int ClReportBuilder::WriteSalaries(ClXmlWriter& w, int32_t rows, int32_t withOth
     return 1;
 }
 
-int ClReportBuilder::WriteFamilyEmployees(ClXmlWriter& w, const StDATAINFO* dataInfo, int32_t rows)
+int WriteFamilyEmployees(ClXmlWriter& w, const StFigures& figures, const StDATAINFO* dataInfo, int32_t rows)
 {
-    const StIPPAN_FAMILY* block = BlockOrEmpty(savedGeneral ? savedGeneral->pFamily : nullptr);
+    const StIPPAN_FAMILY* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pFamily : nullptr);
     if (!dataInfo) return 0;
     const bool blue = dataInfo->cReturnKind == kBlueReturn;
     for (int32_t n = 1; n <= rows; ++n) {
@@ -85,9 +87,9 @@ int ClReportBuilder::WriteFamilyEmployees(ClXmlWriter& w, const StDATAINFO* data
     return 1;
 }
 
-int ClReportBuilder::WriteSalariesRealEstate(ClXmlWriter& w, int32_t rows, int32_t withOthers)
+int WriteSalariesRealEstate(ClXmlWriter& w, const StFigures& figures, int32_t rows, int32_t withOthers)
 {
-    const StFUDOUSAN_EMPLOYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pEmployee : nullptr);
+    const StFUDOUSAN_EMPLOYEE* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pEmployee : nullptr);
     // With one row its fields stand directly in the section, without a row element.
     const bool rowElements = rows > 1;
     const int depth = rowElements ? 5 : 4;
@@ -106,9 +108,9 @@ int ClReportBuilder::WriteSalariesRealEstate(ClXmlWriter& w, int32_t rows, int32
     return 1;
 }
 
-int ClReportBuilder::WriteFamilyEmployeesRealEstate(ClXmlWriter& w, const StDATAINFO* dataInfo, int32_t rows)
+int WriteFamilyEmployeesRealEstate(ClXmlWriter& w, const StFigures& figures, const StDATAINFO* dataInfo, int32_t rows)
 {
-    const StFUDOUSAN_EMPLOYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pEmployee : nullptr);
+    const StFUDOUSAN_EMPLOYEE* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pEmployee : nullptr);
     if (!dataInfo) return 0;
     const bool blue = dataInfo->cReturnKind == kBlueReturn;
     const bool rowElements = rows > 1;
@@ -121,3 +123,5 @@ int ClReportBuilder::WriteFamilyEmployeesRealEstate(ClXmlWriter& w, const StDATA
     }
     return 1;
 }
+
+}  // namespace sections

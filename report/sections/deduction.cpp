@@ -4,9 +4,11 @@
 
 #include "store/fixed_decimal.h"
 #include "store/saved_details.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
+
+namespace sections {
 
 namespace {
 
@@ -18,7 +20,7 @@ constexpr int32_t kIncomeBeforeDeductionLine = 43;
 ClFixedDecimal WholeYenNotNegative(int64_t raw)
 {
     ClFixedDecimal value(raw < 0 ? int64_t{0} : raw);
-    value.RoundAt(0, 1);
+    value.RoundAt(ClFixedDecimal::kRoundHalfUp, 1);
     return value;
 }
 
@@ -43,15 +45,15 @@ bool ReadSelection(uint8_t selection, const char** choiceText, int32_t* limitYen
 // from host amounts) fails the write rather than giving a wrong text.
 int WriteWholeYen(ClXmlWriter& writer, const char* name, ClFixedDecimal& value)
 {
-    const char* text = value.ToText(0, 0);
+    const char* text = value.ToText(0, ClFixedDecimal::kRoundHalfUp);
     return text != nullptr && writer.WriteElement(name, text, kSectionDepth) ? 1 : 0;
 }
 
 }  // namespace
 
-int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
+int WriteBadDebtReserve(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StIPPAN_FAMILY& reserve = *BlockOrEmpty(savedGeneral ? savedGeneral->pFamily : nullptr);
+    const StIPPAN_FAMILY& reserve = *BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pFamily : nullptr);
     char amount[kValueTextSize];
 
     FormatAmount(reserve.llBadDebtIndividual, amount);
@@ -71,16 +73,16 @@ int ClReportBuilder::WriteBadDebtReserve(ClXmlWriter& writer)
     return 1;
 }
 
-int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
+int WriteBlueDeduction(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StIPPAN_BASE& base = *BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
+    const StIPPAN_BASE& base = *BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pBase : nullptr);
 
     ClFixedDecimal realEstateIncome = WholeYenNotNegative(base.llRealEstateIncome);
     if (!WriteWholeYen(writer, "FUDOUSANSYOTOKU", realEstateIncome))
         return 0;
 
     StAOSUMINFO work{};
-    if (!FindSumLine(kIncomeBeforeDeductionLine, 1, &work))
+    if (!FindSumLine(figures, kIncomeBeforeDeductionLine, 1, &work))
         return 0;
     ClFixedDecimal incomeBefore = WholeYenNotNegative(work.llAmount);
     if (!WriteWholeYen(writer, "AOIROKOUJOMAESYOTOKU", incomeBefore))
@@ -102,7 +104,7 @@ int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
     ClFixedDecimal::Subtract(remaining, limit, takenByRealEstate);
     if (ClFixedDecimal::IsGreater(remaining, incomeBefore))
         remaining = incomeBefore;
-    const char* deduction = remaining.ToText(0, 0);
+    const char* deduction = remaining.ToText(0, ClFixedDecimal::kRoundHalfUp);
     if (deduction == nullptr)
         return 0;
 
@@ -114,12 +116,14 @@ int ClReportBuilder::WriteBlueDeduction(ClXmlWriter& writer)
     return 1;
 }
 
-int ClReportBuilder::WriteDeductionChoice(ClXmlWriter& writer)
+int WriteDeductionChoice(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StIPPAN_BASE& base = *BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
+    const StIPPAN_BASE& base = *BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pBase : nullptr);
     const char* choiceText = nullptr;
     int32_t limitYen = 0;
     if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
         return 0;
     return writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth) ? 1 : 0;
 }
+
+}  // namespace sections

@@ -1,5 +1,5 @@
 // Special matters, association, sales and purchase breakdowns and repairs.
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 
 #include <cstdio>
 #include <cstring>
@@ -9,6 +9,8 @@
 #include "store/saved_details.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
+
+namespace sections {
 
 using namespace report_fields;
 
@@ -83,43 +85,43 @@ int WriteTradeRows(ClXmlWriter& w, const char* rowName, const char* nameField, c
 
 }  // namespace
 
-int ClReportBuilder::WriteSpecialMatters(ClXmlWriter& w, int lineBytes, int lines)
+int WriteSpecialMatters(ClXmlWriter& w, const StFigures& figures, int lineBytes, int lines)
 {
-    const StIPPAN_NOTES* block = BlockOrEmpty(savedGeneral ? savedGeneral->pNotes : nullptr);
+    const StIPPAN_NOTES* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pNotes : nullptr);
     return WriteSpecialMattersText(w, block->szSpecialMatters, sizeof block->szSpecialMatters, lineBytes, lines);
 }
 
-int ClReportBuilder::WriteSpecialMattersRealEstate(ClXmlWriter& w, int lineBytes, int lines)
+int WriteSpecialMattersRealEstate(ClXmlWriter& w, const StFigures& figures, int lineBytes, int lines)
 {
-    const StFUDOUSAN_NOTES* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pNotes : nullptr);
+    const StFUDOUSAN_NOTES* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pNotes : nullptr);
     return WriteSpecialMattersText(w, block->szSpecialMatters, sizeof block->szSpecialMatters, lineBytes, lines);
 }
 
-int ClReportBuilder::WriteAssociation(ClXmlWriter& w)
+int WriteAssociation(ClXmlWriter& w, const StFigures& figures)
 {
-    const StIPPAN_BASE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pBase : nullptr);
+    const StIPPAN_BASE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pBase : nullptr);
     return SlotText(w, "KANYUUDANTAIMEI", block->szAssociation, sizeof block->szAssociation, 4);
 }
 
-int ClReportBuilder::WriteSalesBreakdown(ClXmlWriter& w, int32_t rows)
+int WriteSalesBreakdown(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
-    const StIPPAN_TRADE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pTrade : nullptr);
+    const StIPPAN_TRADE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pTrade : nullptr);
     return WriteTradeRows(w, "URIAGE_UTIWAKE", "URIAGESAKIMEI", "URIAGEKINGAKU", block->sales, rows) &&
            Amount(w, "JOUKIIGAI_URIAGESAKIKEI", block->llOtherSales, 4) &&
            Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llSalesReducedRate, 4);
 }
 
-int ClReportBuilder::WritePurchaseBreakdown(ClXmlWriter& w, int32_t rows)
+int WritePurchaseBreakdown(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
-    const StIPPAN_TRADE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pTrade : nullptr);
+    const StIPPAN_TRADE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pTrade : nullptr);
     return WriteTradeRows(w, "SIIRE_UTIWAKE", "SIIRESAKIMEI", "SIIREKINGAKU", block->purchases, rows) &&
            Amount(w, "JOUKIIGAI_SIIRESAKIKEI", block->llOtherPurchases, 4) &&
            Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llPurchasesReducedRate, 4);
 }
 
-int ClReportBuilder::WriteRepairs(ClXmlWriter& w, int32_t rows)
+int WriteRepairs(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
-    const StFUDOUSAN_REPAIR* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pRepair : nullptr);
+    const StFUDOUSAN_REPAIR* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pRepair : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "SYUUZENHI_UTIWAKE", n, 4)) return 0;
         if (n > 3) return 0;
@@ -134,3 +136,5 @@ int ClReportBuilder::WriteRepairs(ClXmlWriter& w, int32_t rows)
     }
     return 1;
 }
+
+}  // namespace sections

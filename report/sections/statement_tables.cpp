@@ -1,6 +1,8 @@
 // The constant tables of the statement sections: element names, line codes and, for
 // the line tables, whether the row also carries the account name.
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
+
+namespace sections {
 
 const StLineRow BlueGeneralIncomeRows[35] = {
     {"URIAGEKINGAKU", 101, 0},
@@ -368,3 +370,5 @@ const StBalanceRow BlueRealEstateBalanceRows[116] = {
     {"MOTOIREKIN_KIMATU", 1, 247},
     {"KOUJYOMAESYOTOKUKINNGAKU_KIMATU", 1, 999},
 };
+
+}  // namespace sections

@@ -6,10 +6,12 @@
 
 #include "common/cp932.h"
 #include "common/program_texts.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
 #include "store/saved_details.h"
+
+namespace sections {
 
 namespace {
 
@@ -61,12 +63,17 @@ int StripAccountName(const char* name, char* out, int length)
     return 1;
 }
 
-int ClReportBuilder::FindSumLine(int32_t key, int mode, StAOSUMINFO* out)
+StFigures FiguresOf(const ClFigureStore& store)
 {
-    if (out == nullptr || sumLines == nullptr || (mode != 0 && mode != 1))
+    return StFigures{&store.sumLines, &store.monthlyTotals, &store.savedGeneral, &store.savedRealEstate};
+}
+
+int FindSumLine(const StFigures& figures, int32_t key, int mode, StAOSUMINFO* out)
+{
+    if (out == nullptr || figures.sumLines == nullptr || (mode != 0 && mode != 1))
         return 0;
     int32_t position = 0;
-    for (const StAOSUMINFO* line : *sumLines) {
+    for (const StAOSUMINFO* line : *figures.sumLines) {
         ++position;
         if (line == nullptr)
             continue;
@@ -78,10 +85,10 @@ int ClReportBuilder::FindSumLine(int32_t key, int mode, StAOSUMINFO* out)
     return 0;
 }
 
-int ClReportBuilder::WriteLineTable(ClXmlWriter& writer, const StLineRow* table, int rows)
+int WriteLineTable(ClXmlWriter& writer, const StFigures& figures, const StLineRow* table, int rows)
 {
     // Without the collected lines every amount would be written empty as if it were 0.
-    if (sumLines == nullptr || (table == nullptr && rows > 0))
+    if (figures.sumLines == nullptr || (table == nullptr && rows > 0))
         return 0;
     char elementName[kElementNameSize];
     char accountName[kAccountNameBytes + 1];
@@ -89,7 +96,7 @@ int ClReportBuilder::WriteLineTable(ClXmlWriter& writer, const StLineRow* table,
     for (int i = 0; i < rows; ++i) {
         const StLineRow& row = table[i];
         StAOSUMINFO work{};
-        FindSumLine(row.code, 0, &work);
+        FindSumLine(figures, row.code, 0, &work);
         if (row.withName == 1) {
             std::snprintf(elementName, sizeof(elementName), "%s_KAMOKU", row.name);
             CleanAccountName(work, accountName);
@@ -103,10 +110,10 @@ int ClReportBuilder::WriteLineTable(ClXmlWriter& writer, const StLineRow* table,
     return 1;
 }
 
-int ClReportBuilder::WriteBalanceTable(ClXmlWriter& writer, const StBalanceRow* table, int rows)
+int WriteBalanceTable(ClXmlWriter& writer, const StFigures& figures, const StBalanceRow* table, int rows)
 {
     // Without the collected lines every amount would be written empty as if it were 0.
-    if (sumLines == nullptr || (table == nullptr && rows > 0))
+    if (figures.sumLines == nullptr || (table == nullptr && rows > 0))
         return 0;
     char text[kAccountNameBytes + kValueTextSize];
     StAOSUMINFO work{};
@@ -116,7 +123,7 @@ int ClReportBuilder::WriteBalanceTable(ClXmlWriter& writer, const StBalanceRow* 
         // Rows of one item share a code and reuse the line looked up for the first.
         if (row.code != currentCode) {
             work = StAOSUMINFO{};
-            FindSumLine(row.code, 0, &work);
+            FindSumLine(figures, row.code, 0, &work);
             currentCode = row.code;
         }
         text[0] = '\0';
@@ -139,7 +146,7 @@ int ClReportBuilder::WriteBalanceTable(ClXmlWriter& writer, const StBalanceRow* 
     return 1;
 }
 
-int ClReportBuilder::WriteMonthlyTable(ClXmlWriter& writer)
+int WriteMonthlyTable(ClXmlWriter& writer, const StFigures& figures)
 {
     static const char* const kSales[12] = {"URIAGEKINGAKU1", "URIAGEKINGAKU2",  "URIAGEKINGAKU3",  "URIAGEKINGAKU4",
                                            "URIAGEKINGAKU5", "URIAGEKINGAKU6",  "URIAGEKINGAKU7",  "URIAGEKINGAKU8",
@@ -148,10 +155,10 @@ int ClReportBuilder::WriteMonthlyTable(ClXmlWriter& writer)
                                                "SIIREKINGAKU5", "SIIREKINGAKU6",  "SIIREKINGAKU7",  "SIIREKINGAKU8",
                                                "SIIREKINGAKU9", "SIIREKINGAKU10", "SIIREKINGAKU11", "SIIREKINGAKU12"};
     // Without the monthly figures there is nothing trustworthy to write.
-    if (monthlyTotals == nullptr)
+    if (figures.monthlyTotals == nullptr)
         return 0;
-    const StAOSUMINFO_TSUKIBETSU& monthly = *monthlyTotals;
-    const StIPPAN_NOTES& notes = *BlockOrEmpty(savedGeneral ? savedGeneral->pNotes : nullptr);
+    const StAOSUMINFO_TSUKIBETSU& monthly = *figures.monthlyTotals;
+    const StIPPAN_NOTES& notes = *BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pNotes : nullptr);
 
     char amount[kValueTextSize];
     auto write = [&](const char* name, int64_t value) {
@@ -172,3 +179,5 @@ int ClReportBuilder::WriteMonthlyTable(ClXmlWriter& writer)
         return 0;
     return 1;
 }
+
+}  // namespace sections

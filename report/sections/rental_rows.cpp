@@ -1,5 +1,5 @@
 // The rented properties of the real-estate form (FUDOUSANSYUUNYUU).
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 
 #include <cstring>
 
@@ -7,6 +7,8 @@
 #include "report/report_fields.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
+
+namespace sections {
 
 using namespace report_fields;
 
@@ -48,10 +50,10 @@ int WriteRentalRow(ClXmlWriter& w, const StFUDOUSAN_RENTAL& row, int32_t n)
 
 }  // namespace
 
-int ClReportBuilder::WriteRentalIncomeRows(ClXmlWriter& w, int32_t maxRows)
+int WriteRentalIncomeRows(ClXmlWriter& w, const StFigures& figures, int32_t maxRows)
 {
     if (maxRows <= 0) return 1;
-    const StFUDOUSAN_RENTAL* rows = savedRealEstate ? savedRealEstate->pRentals : nullptr;
+    const StFUDOUSAN_RENTAL* rows = figures.savedRealEstate ? figures.savedRealEstate->pRentals : nullptr;
     if (!rows) return 1;   // a list the host left out holds no property
     // The list ends at its marker row or at the end of the host's block, whichever
     // comes first: a list without its marker is never read past the block. When the
@@ -68,3 +70,5 @@ int ClReportBuilder::WriteRentalIncomeRows(ClXmlWriter& w, int32_t maxRows)
     }
     return 1;
 }
+
+}  // namespace sections

@@ -1,9 +1,11 @@
 // Interest, land rent, borrowing interest and tax-accountant fees of both forms.
 #include "common/kinds.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/report_fields.h"
 #include "report/xml_writer.h"
 #include "store/saved_details.h"
+
+namespace sections {
 
 using namespace report_fields;
 
@@ -71,34 +73,34 @@ constexpr int32_t kLandRentSlots = 2;
 
 }  // namespace
 
-int ClReportBuilder::WriteInterestDiscount(ClXmlWriter& w, int32_t rows)
+int WriteInterestDiscount(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
-    const StIPPAN_PAYEE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pPayee : nullptr);
+    const StIPPAN_PAYEE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pPayee : nullptr);
     return WritePayeeRows(w, kInterest, &block->payee[0], 2, rows);
 }
 
-int ClReportBuilder::WriteTaxAccountantFees(ClXmlWriter& w, int32_t rows)
+int WriteTaxAccountantFees(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
-    const StIPPAN_PAYEE* block = BlockOrEmpty(savedGeneral ? savedGeneral->pPayee : nullptr);
+    const StIPPAN_PAYEE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pPayee : nullptr);
     return WritePayeeRows(w, kFees, &block->payee[2], 2, rows);
 }
 
-int ClReportBuilder::WriteBorrowingInterest(ClXmlWriter& w, int32_t rows)
+int WriteBorrowingInterest(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
-    const StFUDOUSAN_PAYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pPayee : nullptr);
+    const StFUDOUSAN_PAYEE* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pPayee : nullptr);
     return WritePayeeRows(w, kBorrowing, &block->payee[0], 3, rows);
 }
 
-int ClReportBuilder::WriteTaxAccountantFeesRealEstate(ClXmlWriter& w, int32_t rows)
+int WriteTaxAccountantFeesRealEstate(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
-    const StFUDOUSAN_PAYEE* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pPayee : nullptr);
+    const StFUDOUSAN_PAYEE* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pPayee : nullptr);
     return WritePayeeRows(w, kFees, &block->payee[3], 2, rows);
 }
 
-int ClReportBuilder::WriteLandRent(ClXmlWriter& w, int32_t rows)
+int WriteLandRent(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
     if (rows <= 0) return 1;
-    const StIPPAN_LANDRENT* block = BlockOrEmpty(savedGeneral ? savedGeneral->pLandRent : nullptr);
+    const StIPPAN_LANDRENT* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pLandRent : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
         if (n > kLandRentSlots) return 0;
@@ -109,10 +111,10 @@ int ClReportBuilder::WriteLandRent(ClXmlWriter& w, int32_t rows)
     return 1;
 }
 
-int ClReportBuilder::WriteLandRentRealEstate(ClXmlWriter& w, const StDATAINFO* dataInfo, int32_t rows)
+int WriteLandRentRealEstate(ClXmlWriter& w, const StFigures& figures, const StDATAINFO* dataInfo, int32_t rows)
 {
     if (rows <= 0) return 1;
-    const StFUDOUSAN_LANDRENT* block = BlockOrEmpty(savedRealEstate ? savedRealEstate->pLandRent : nullptr);
+    const StFUDOUSAN_LANDRENT* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pLandRent : nullptr);
     if (!dataInfo) return 0;
     for (int32_t n = 1; n <= rows; ++n) {
         if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
@@ -128,3 +130,5 @@ int ClReportBuilder::WriteLandRentRealEstate(ClXmlWriter& w, const StDATAINFO* d
     }
     return 1;
 }
+
+}  // namespace sections

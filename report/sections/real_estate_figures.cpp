@@ -1,9 +1,11 @@
 // Figures of the real-estate form copied from its saved details: the interest on
 // liabilities and the scale of what is rented out.
 #include "store/saved_details.h"
-#include "report/report_builder.h"
+#include "report/sections/sections.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
+
+namespace sections {
 
 namespace {
 
@@ -19,17 +21,17 @@ void FormatArea(int64_t area, char* out)
 
 }  // namespace
 
-int ClReportBuilder::WriteLiabilityInterest(ClXmlWriter& writer)
+int WriteLiabilityInterest(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StFUDOUSAN_BASE& base = *BlockOrEmpty(savedRealEstate ? savedRealEstate->pBase : nullptr);
+    const StFUDOUSAN_BASE& base = *BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pBase : nullptr);
     char amount[kValueTextSize];
     FormatAmount(base.llLiabilityInterest, amount);
     return writer.WriteElement("FUSAIRISIGAKU", amount, kSectionDepth) ? 1 : 0;
 }
 
-int ClReportBuilder::WriteRentalScale(ClXmlWriter& writer)
+int WriteRentalScale(ClXmlWriter& writer, const StFigures& figures)
 {
-    const StFUDOUSAN_SCALE& scale = *BlockOrEmpty(savedRealEstate ? savedRealEstate->pScale : nullptr);
+    const StFUDOUSAN_SCALE& scale = *BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pScale : nullptr);
     char text[kValueTextSize];
 
     auto writeCount = [&](const char* name, int32_t value) {
@@ -54,3 +56,5 @@ int ClReportBuilder::WriteRentalScale(ClXmlWriter& writer)
         return 0;
     return 1;
 }
+
+}  // namespace sections
