@@ -34,7 +34,7 @@ public:
     int FindSelectedData(StDATAINFO* out);
     // The texts FormatDataText gives for the conditions dialog.
     enum DataText : short { kCompanyNameText = 0, kPeriodText = 1 };
-    static const char* FormatDataText(short kind, const StDATAINFO* info);
+    static std::string FormatDataText(short kind, const StDATAINFO* info);
     // True when the host fixed an output path longer than the program can handle; the
     // run then refuses it instead of writing to a shortened path.
     bool HostOutputPathTooLong() const;

@@ -10,9 +10,9 @@
 
 int ClExportApp::FindSelectedData(StDATAINFO* out) { return ::FindSelectedData(dataSet, out); }
 
-const char* ClExportApp::FormatDataText(short kind, const StDATAINFO* info)
+std::string ClExportApp::FormatDataText(short kind, const StDATAINFO* info)
 {
-    static char text[256];
+    char text[256];
     std::memset(text, 0, sizeof text);
     if (info == nullptr)
         return text;

@@ -52,8 +52,6 @@ bool Encode(char32_t cp, unsigned char out[2], std::size_t* outBytes)
     return true;
 }
 
-char g_result[kFullWidthResultSize];
-
 }  // namespace
 
 std::size_t FullWidthOf(const unsigned char* text, std::size_t available, unsigned char out[2],
@@ -74,10 +72,10 @@ std::size_t FullWidthOf(const unsigned char* text, std::size_t available, unsign
     return 0;
 }
 
-const char* ToFullWidthName(const char* text)
+std::string ToFullWidthName(const char* text)
 {
-    g_result[0] = '\0';
-    if (!text) return g_result;
+    std::string result;
+    if (!text) return result;
     std::string_view source(text);
     // A source under 31 bytes maps to at most 60 bytes and is never cut; a longer one
     // is cut to 63 bytes on a character boundary.
@@ -99,10 +97,9 @@ const char* ToFullWidthName(const char* text)
             std::memcpy(bytes, source.data() + i, charLength);
         }
         if (out + count > limit) break;
-        std::memcpy(g_result + out, bytes, count);
+        result.append(reinterpret_cast<const char*>(bytes), count);
         out += count;
         i += used;
     }
-    g_result[out] = '\0';
-    return g_result;
+    return result;
 }

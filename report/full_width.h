@@ -3,13 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 constexpr std::size_t kFullWidthResultSize = 128;
 
-// Returns the full-width form in a shared 128-byte buffer that the next call
-// overwrites. A source of 31 bytes or more is cut to at most 63 bytes, never inside
+// Returns the full-width form, at most kFullWidthResultSize - 1 bytes. A source of 31 bytes or more is cut to at most 63 bytes, never inside
 // a double-byte character; a shorter source is never cut.
-const char* ToFullWidthName(const char* text);
+std::string ToFullWidthName(const char* text);
 
 // The full-width form of one half-width character at text[0] (and text[1] when it is
 // a voiced or semi-voiced mark that combines with it): writes its CP932 bytes to out

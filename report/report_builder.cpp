@@ -123,7 +123,7 @@ int ClReportBuilder::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo)
     char company[sizeof dataInfo->szCompanyName];
     std::memcpy(company, dataInfo->szCompanyName, sizeof company);
     company[sizeof company - 1] = '\0';
-    if (!SlotText(writer, "KOMONSAKINAME", ToFullWidthName(company), kFullWidthResultSize, 2)) return 0;
+    if (!SlotText(writer, "KOMONSAKINAME", ToFullWidthName(company).c_str(), kFullWidthResultSize, 2)) return 0;
     Pulse();
     if (!Text(writer, "AOSIROKUBUN", dataInfo->cReturnKind == kWhiteReturn ? "2" : "1", 2)) return 0;
     Pulse();

@@ -84,6 +84,6 @@ TEST(FullWidthName, LongNamesAreCutToSixtyThreeBytesOnACharacterBoundary)
     EXPECT_EQ(62u, std::string(ToFullWidthName(longest.c_str())).size());
 }
 
-TEST(FullWidthName, NullGivesEmpty) { EXPECT_STREQ("", ToFullWidthName(nullptr)); }
+TEST(FullWidthName, NullGivesEmpty) { EXPECT_EQ("", ToFullWidthName(nullptr)); }
 
 }  // namespace
