@@ -12,13 +12,15 @@ using namespace sections;
 
 constexpr int kSectionDepth = 3;
 
-// One section element at depth 3 around its writer; 0 as soon as any part fails.
+// One section element at depth 3 around its writer; 0 when the writer refuses the
+// section (the figures cannot give it as asked). Write failures stay with the writer.
 template <typename Body>
 int Section(ClXmlWriter& writer, const char* name, Body body)
 {
-    if (!report_fields::Start(writer, name, kSectionDepth)) return 0;
+    report_fields::Start(writer, name, kSectionDepth);
     if (!body()) return 0;
-    return report_fields::End(writer, name, kSectionDepth);
+    report_fields::End(writer, name, kSectionDepth);
+    return 1;
 }
 
 const char* FormElement(short category)
@@ -104,17 +106,17 @@ int WriteRealEstateForm(ClXmlWriter& w, const StFigures& f, const StDATAINFO* da
 int ClReportBuilder::WriteData(ClXmlWriter& writer, const StDATAINFO* dataInfo)
 {
     if (!dataInfo) return 0;
-    if (!report_fields::Start(writer, "DATA", 1)) return 0;
+    report_fields::Start(writer, "DATA", 1);
     const char* form = FormElement(m_settings.category);
     if (!form) return 0;
-    if (!report_fields::Start(writer, form, 2)) return 0;
+    report_fields::Start(writer, form, 2);
     const short category = m_settings.category;
     int ok = (category == kBusinessIncome || category == kOtherIncome)
                  ? WriteGeneralForm(writer, m_figures, dataInfo)
                  : WriteRealEstateForm(writer, m_figures, dataInfo);
     if (!ok) return 0;
-    if (!report_fields::End(writer, form, 2)) return 0;
-    if (!report_fields::End(writer, "DATA", 1)) return 0;
+    report_fields::End(writer, form, 2);
+    report_fields::End(writer, "DATA", 1);
     Advance(static_cast<short>(m_settings.progressBase + 200), 1000);
     return 1;
 }

@@ -46,17 +46,19 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
     ClReportFile file;
     ClXmlWriter writer;
 
-    // A file that cannot be created shows at the first write that is tested.
+    // Write calls return nothing: a file that cannot be created, like any failed write,
+    // stays failed in the file, and nothing more reaches the disk after it. The error
+    // is read once, below.
     writer.Open(&file, path);
     writer.WriteRaw(kDeclaration);
     writer.WriteStartTag("REPORT", 0);
     Pulse();
 
-    int ok = WriteSystem(writer, functionId);
-    if (ok) {
-        Pulse();
-        ok = WriteBasic(writer, dataInfo);
-    }
+    WriteSystem(writer, functionId);
+    Pulse();
+    // A part that cannot be written from what it was given refuses the report; the
+    // parts after it do not start.
+    int ok = WriteBasic(writer, dataInfo);
     if (ok) {
         Pulse();
         ok = WriteData(writer, dataInfo);
@@ -65,52 +67,52 @@ int ClReportBuilder::WriteReport(const char* path, short functionId, const StDAT
 
     // The closing tag and every earlier write must succeed before the report is put in
     // the destination's place. A report that is not whole never takes it: after a
-    // failed section the closing tag is still written, and the file could pass for a
+    // refused section the closing tag is still written, and the file could pass for a
     // complete report. An exception on the way leaves it to the file's destructor,
     // which only abandons.
-    const int endWritten = writer.WriteEndTag("REPORT", 0);
+    writer.WriteEndTag("REPORT", 0);
+    const bool written = !writer.Failed();
     writer.Close();
-    const bool committed = ok && endWritten && file.Commit();
+    const bool committed = ok && written && file.Commit();
     if (!committed) file.Abandon();
     m_keptPath = file.KeptPath();
     m_failureText = file.FailureText();
     return committed ? 1 : 0;
 }
 
-int ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)
+void ClReportBuilder::WriteSystem(ClXmlWriter& writer, short functionId)
 {
     using namespace report_fields;
     ClSupportInfo support;   // read on the first lookup, released when this section ends
     char value[ClSupportInfo::kValueSize];
 
-    if (!Start(writer, "SYSTEM", 1)) return 0;
-    if (!Text(writer, "GYOUMUPREFIX", "TV14", 2)) return 0;
+    Start(writer, "SYSTEM", 1);
+    Text(writer, "GYOUMUPREFIX", "TV14", 2);
     Pulse();
-    if (!Text(writer, "VERSION", "1", 2)) return 0;
+    Text(writer, "VERSION", "1", 2);
     Pulse();
-    if (!Number(writer, "FUNCTIONID", functionId, 2)) return 0;
+    Number(writer, "FUNCTIONID", functionId, 2);
     Pulse();
     std::string ownVersion;
     platform::IUi* ui = platform::GetServices().ui;
     if (ui == nullptr || !ui->LoadString(kVersionStringId, ownVersion) || ownVersion.empty() ||
         ownVersion.size() > 255)
         ownVersion = kConnectedProgramVersion;
-    if (!Text(writer, "CONNECTEDPROGRAMVER", ownVersion.c_str(), 2)) return 0;
+    Text(writer, "CONNECTEDPROGRAMVER", ownVersion.c_str(), 2);
     Pulse();
 
     std::strcpy(value, support.GetProductName());
     if (!value[0]) std::snprintf(value, sizeof value, "%s", m_settings.defaultProgramName.c_str());
-    if (!Text(writer, "PROGRAMNAME", value, 2)) return 0;
+    Text(writer, "PROGRAMNAME", value, 2);
     Pulse();
 
     std::strcpy(value, support.GetProductVersion());
     if (!value[0]) std::strcpy(value, kDefaultProgramVersion);
-    if (!Text(writer, "PROGRAMVER", value, 2)) return 0;
+    Text(writer, "PROGRAMVER", value, 2);
     Pulse();
 
-    if (!End(writer, "SYSTEM", 1)) return 0;
+    End(writer, "SYSTEM", 1);
     Advance(m_settings.progressBase, static_cast<short>(m_settings.progressBase + 100));
-    return 1;
 }
 
 int ClReportBuilder::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo)
@@ -118,22 +120,22 @@ int ClReportBuilder::WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo)
     using namespace report_fields;
     if (!dataInfo) return 0;
 
-    if (!Start(writer, "BASIC", 1)) return 0;
+    Start(writer, "BASIC", 1);
     // The record's name field may lack its NUL: take at most 255 bytes of it.
     char company[sizeof dataInfo->szCompanyName];
     std::memcpy(company, dataInfo->szCompanyName, sizeof company);
     company[sizeof company - 1] = '\0';
-    if (!SlotText(writer, "KOMONSAKINAME", ToFullWidthName(company).c_str(), kFullWidthResultSize, 2)) return 0;
+    SlotText(writer, "KOMONSAKINAME", ToFullWidthName(company).c_str(), kFullWidthResultSize, 2);
     Pulse();
-    if (!Text(writer, "AOSIROKUBUN", dataInfo->cReturnKind == kWhiteReturn ? "2" : "1", 2)) return 0;
+    Text(writer, "AOSIROKUBUN", dataInfo->cReturnKind == kWhiteReturn ? "2" : "1", 2);
     Pulse();
-    if (!Number(writer, "JIGYOUNENDOFROM", dataInfo->lPeriodStart, 2)) return 0;
+    Number(writer, "JIGYOUNENDOFROM", dataInfo->lPeriodStart, 2);
     Pulse();
-    if (!Number(writer, "JIGYOUNENDOTO", dataInfo->lPeriodEnd, 2)) return 0;
+    Number(writer, "JIGYOUNENDOTO", dataInfo->lPeriodEnd, 2);
     Pulse();
-    if (!Number(writer, "SYOTOKUSYURUI", m_settings.category, 2)) return 0;
+    Number(writer, "SYOTOKUSYURUI", m_settings.category, 2);
     Pulse();
-    if (!End(writer, "BASIC", 1)) return 0;
+    End(writer, "BASIC", 1);
     Advance(static_cast<short>(m_settings.progressBase + 100), static_cast<short>(m_settings.progressBase + 200));
     return 1;
 }

@@ -32,7 +32,9 @@ public:
     const std::string& FailureText() const { return m_failureText; }
 
 private:
-    int WriteSystem(ClXmlWriter& writer, short functionId);
+    // The parts of the report. Write failures stay with the writer, read once at the
+    // end of WriteReport; 0 means the part cannot be written from what it was given.
+    void WriteSystem(ClXmlWriter& writer, short functionId);
     int WriteBasic(ClXmlWriter& writer, const StDATAINFO* dataInfo);
     int WriteData(ClXmlWriter& writer, const StDATAINFO* dataInfo);   // report/layout.cpp
     void Pulse();

@@ -151,33 +151,36 @@ ClXmlWriter::ClXmlWriter() : m_file(nullptr), m_line(new char[kLineSize]) {}
 // Only detaches: the report is committed or abandoned by the file's owner.
 ClXmlWriter::~ClXmlWriter() = default;
 
-short ClXmlWriter::Open(ClReportFile* file, const char* path)
+void ClXmlWriter::Open(ClReportFile* file, const char* path)
 {
-    if (!file || !path) return -1;
+    // Without a file or a path nothing can be written: Failed stays true.
+    if (!file || !path) return;
     m_path = path;
     m_file = file;
-    // A file that cannot be created shows at the first write.
+    // A file that cannot be created is remembered failed by the file itself.
     m_file->Open(path);
-    return 0;
 }
 
-short ClXmlWriter::Close()
+void ClXmlWriter::Close()
 {
     m_file = nullptr;
-    return 0;
 }
 
-int ClXmlWriter::WriteRaw(const char* text)
+bool ClXmlWriter::Failed() const
 {
-    if (!text) return 0;
-    return WriteBytes(text, std::strlen(text));
+    return !m_file || m_file->HasFailed();
 }
 
-int ClXmlWriter::WriteBytes(const char* bytes, std::size_t size)
+void ClXmlWriter::WriteRaw(const char* text)
 {
-    if (!m_file) return 0;
-    // The file's failure is sticky: every later write fails too.
-    return m_file->Write(bytes, size) ? 1 : 0;
+    if (!text) return;
+    WriteBytes(text, std::strlen(text));
+}
+
+void ClXmlWriter::WriteBytes(const char* bytes, std::size_t size)
+{
+    // The file's failure is sticky: every later write fails too, and Failed reports it.
+    if (m_file) m_file->Write(bytes, size);
 }
 
 char* ClXmlWriter::LineSpace()
@@ -188,15 +191,17 @@ char* ClXmlWriter::LineSpace()
     return m_direct ? space : m_line.get();
 }
 
-int ClXmlWriter::EndLine(std::size_t size)
+void ClXmlWriter::EndLine(std::size_t size)
 {
-    if (!m_direct) return WriteBytes(m_line.get(), size);
+    if (!m_direct) {
+        WriteBytes(m_line.get(), size);
+        return;
+    }
     m_file->TakeLine(size);
-    return 1;
 }
 
-int ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, const char* value1, const char* attr2,
-                               const char* value2)
+void ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, const char* value1, const char* attr2,
+                                const char* value2)
 {
     LineBuilder b(LineSpace());
     b.AppendTabs(depth);
@@ -204,11 +209,11 @@ int ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, c
     b.AppendName(name);
     b.AppendAttributes(attr1, value1, attr2, value2);
     b.Append(">\r\n", 3);
-    return EndLine(b.size());
+    EndLine(b.size());
 }
 
-int ClXmlWriter::WriteElement(const char* name, const char* text, int depth, const char* attr1, const char* value1,
-                              const char* attr2, const char* value2)
+void ClXmlWriter::WriteElement(const char* name, const char* text, int depth, const char* attr1, const char* value1,
+                               const char* attr2, const char* value2)
 {
     LineBuilder b(LineSpace());
     b.AppendTabs(depth);
@@ -220,17 +225,17 @@ int ClXmlWriter::WriteElement(const char* name, const char* text, int depth, con
     b.Append("</", 2);
     b.Append(name ? name : "", nameSize);
     b.Append(">\r\n", 3);
-    return EndLine(b.size());
+    EndLine(b.size());
 }
 
-int ClXmlWriter::WriteEndTag(const char* name, int depth)
+void ClXmlWriter::WriteEndTag(const char* name, int depth)
 {
     LineBuilder b(LineSpace());
     b.AppendTabs(depth);
     b.Append("</", 2);
     b.AppendName(name);
     b.Append(">\r\n", 3);
-    return EndLine(b.size());
+    EndLine(b.size());
 }
 
 std::string ClXmlWriter::Escape(const char* text)

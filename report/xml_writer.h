@@ -5,7 +5,9 @@
 // straight into the report file's gathered bytes where it gathers them, else in the
 // writer's own buffer; either has room for the longest possible line, so no composition
 // can overflow it.
-// After a failed write the file stays attached and failed: every later write fails.
+// Write calls return nothing: the file's failure is sticky (after a failed write every
+// later write fails and nothing more reaches the disk), so the one error is read once,
+// through Failed, when the report is finished.
 // Close only detaches the file: committing the report is its owner's last step.
 #pragma once
 
@@ -26,23 +28,26 @@ public:
 
     ClXmlWriter();
     ~ClXmlWriter();
-    short Open(ClReportFile* file, const char* path);
-    short Close();
-    int WriteRaw(const char* text);
-    int WriteStartTag(const char* name, int depth, const char* attr1 = nullptr, const char* value1 = nullptr,
-                      const char* attr2 = nullptr, const char* value2 = nullptr);
-    int WriteElement(const char* name, const char* text, int depth, const char* attr1 = nullptr,
-                     const char* value1 = nullptr, const char* attr2 = nullptr, const char* value2 = nullptr);
-    int WriteEndTag(const char* name, int depth);
+    // A missing file or path leaves the writer failed.
+    void Open(ClReportFile* file, const char* path);
+    void Close();
+    void WriteRaw(const char* text);
+    void WriteStartTag(const char* name, int depth, const char* attr1 = nullptr, const char* value1 = nullptr,
+                       const char* attr2 = nullptr, const char* value2 = nullptr);
+    void WriteElement(const char* name, const char* text, int depth, const char* attr1 = nullptr,
+                      const char* value1 = nullptr, const char* attr2 = nullptr, const char* value2 = nullptr);
+    void WriteEndTag(const char* name, int depth);
+    // True when no file is attached or the file has failed: the report is then not whole.
+    bool Failed() const;
     // The escaped form of text (its first 255 bytes, cut on a character boundary).
     static std::string Escape(const char* text);
 
 private:
-    // Bytes to the file; 0 after a file error.
-    int WriteBytes(const char* bytes, std::size_t size);
+    // Bytes to the file; a failure stays with the file.
+    void WriteBytes(const char* bytes, std::size_t size);
     // Where the next line is composed, and its end: the line is then in the file.
     char* LineSpace();
-    int EndLine(std::size_t size);
+    void EndLine(std::size_t size);
 
     ClReportFile* m_file;
     std::string m_path;

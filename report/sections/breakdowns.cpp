@@ -18,11 +18,11 @@ namespace {
 
 constexpr int kSpecialMattersScan = 960;   // only this much of the stored text is read
 
-int WriteNumberedLine(ClXmlWriter& w, int number, const char* text)
+void WriteNumberedLine(ClXmlWriter& w, int number, const char* text)
 {
     char name[32];
     std::snprintf(name, sizeof name, "TOKUSYUJIJOU%d", number);
-    return Text(w, name, text, 4);
+    Text(w, name, text, 4);
 }
 
 // Splits the stored text into exactly `lines` elements: text lines first (wrapped at
@@ -51,7 +51,7 @@ int WriteSpecialMattersText(ClXmlWriter& w, const char* text, std::size_t textSi
             std::memcpy(lineText, text + start, static_cast<std::size_t>(length));
             lineText[length] = '\0';
             ++written;
-            if (!WriteNumberedLine(w, written, lineText)) return 0;
+            WriteNumberedLine(w, written, lineText);
             if (text[cut] == '\0') break;
             if (written >= lines) return 1;
             start = crlf ? cut + 2 : cut;
@@ -62,7 +62,7 @@ int WriteSpecialMattersText(ClXmlWriter& w, const char* text, std::size_t textSi
     }
     while (written < lines) {
         ++written;
-        if (!WriteNumberedLine(w, written, "")) return 0;
+        WriteNumberedLine(w, written, "");
     }
     return 1;
 }
@@ -71,14 +71,13 @@ int WriteTradeRows(ClXmlWriter& w, const char* rowName, const char* nameField, c
                    const StSavedTradeRow* rowsData, int32_t rows)
 {
     for (int32_t n = 1; n <= rows; ++n) {
-        if (!RowStart(w, rowName, n, 4)) return 0;
+        RowStart(w, rowName, n, 4);
         if (n > 4) return 0;
         const StSavedTradeRow& row = rowsData[n - 1];
-        if (!SlotText(w, nameField, row.szName, sizeof row.szName, 5) ||
-            !SlotText(w, "SYOZAITI", row.szLocation, sizeof row.szLocation, 5) ||
-            !Amount(w, amountField, row.llAmount, 5))
-            return 0;
-        if (!End(w, rowName, 4)) return 0;
+        SlotText(w, nameField, row.szName, sizeof row.szName, 5);
+        SlotText(w, "SYOZAITI", row.szLocation, sizeof row.szLocation, 5);
+        Amount(w, amountField, row.llAmount, 5);
+        End(w, rowName, 4);
     }
     return 1;
 }
@@ -100,39 +99,43 @@ int WriteSpecialMattersRealEstate(ClXmlWriter& w, const StFigures& figures, int 
 int WriteAssociation(ClXmlWriter& w, const StFigures& figures)
 {
     const StIPPAN_BASE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pBase : nullptr);
-    return SlotText(w, "KANYUUDANTAIMEI", block->szAssociation, sizeof block->szAssociation, 4);
+    SlotText(w, "KANYUUDANTAIMEI", block->szAssociation, sizeof block->szAssociation, 4);
+    return 1;
 }
 
 int WriteSalesBreakdown(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
     const StIPPAN_TRADE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pTrade : nullptr);
-    return WriteTradeRows(w, "URIAGE_UTIWAKE", "URIAGESAKIMEI", "URIAGEKINGAKU", block->sales, rows) &&
-           Amount(w, "JOUKIIGAI_URIAGESAKIKEI", block->llOtherSales, 4) &&
-           Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llSalesReducedRate, 4);
+    if (!WriteTradeRows(w, "URIAGE_UTIWAKE", "URIAGESAKIMEI", "URIAGEKINGAKU", block->sales, rows)) return 0;
+    Amount(w, "JOUKIIGAI_URIAGESAKIKEI", block->llOtherSales, 4);
+    Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llSalesReducedRate, 4);
+    return 1;
 }
 
 int WritePurchaseBreakdown(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
     const StIPPAN_TRADE* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pTrade : nullptr);
-    return WriteTradeRows(w, "SIIRE_UTIWAKE", "SIIRESAKIMEI", "SIIREKINGAKU", block->purchases, rows) &&
-           Amount(w, "JOUKIIGAI_SIIRESAKIKEI", block->llOtherPurchases, 4) &&
-           Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llPurchasesReducedRate, 4);
+    if (!WriteTradeRows(w, "SIIRE_UTIWAKE", "SIIRESAKIMEI", "SIIREKINGAKU", block->purchases, rows)) return 0;
+    Amount(w, "JOUKIIGAI_SIIRESAKIKEI", block->llOtherPurchases, 4);
+    Amount(w, "UKINOUTI_KEIGENZEIRITU", block->llPurchasesReducedRate, 4);
+    return 1;
 }
 
 int WriteRepairs(ClXmlWriter& w, const StFigures& figures, int32_t rows)
 {
     const StFUDOUSAN_REPAIR* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pRepair : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
-        if (!RowStart(w, "SYUUZENHI_UTIWAKE", n, 4)) return 0;
+        RowStart(w, "SYUUZENHI_UTIWAKE", n, 4);
         if (n > 3) return 0;
         const StSavedRepair& row = block->repair[n - 1];
-        if (!SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5) ||
-            !SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5) ||
-            !SlotText(w, "KOUJIMEI_SIZAIMEI_JOUDAN", row.szWork, sizeof row.szWork, 5) ||
-            !Text(w, "KOUJIMEI_SIZAIMEI_GEDAN", "", 5) || !Integer(w, "SIHARAINENGAPPI", row.lDate, 5) ||
-            !Amount(w, "SIHARAIKINGAKU", row.llPaid, 5) || !Amount(w, "HITUYOUKEIHIGAKU", row.llExpense, 5))
-            return 0;
-        if (!End(w, "SYUUZENHI_UTIWAKE", 4)) return 0;
+        SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5);
+        SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5);
+        SlotText(w, "KOUJIMEI_SIZAIMEI_JOUDAN", row.szWork, sizeof row.szWork, 5);
+        Text(w, "KOUJIMEI_SIZAIMEI_GEDAN", "", 5);
+        Integer(w, "SIHARAINENGAPPI", row.lDate, 5);
+        Amount(w, "SIHARAIKINGAKU", row.llPaid, 5);
+        Amount(w, "HITUYOUKEIHIGAKU", row.llExpense, 5);
+        End(w, "SYUUZENHI_UTIWAKE", 4);
     }
     return 1;
 }

@@ -42,11 +42,13 @@ bool ReadSelection(uint8_t selection, const char** choiceText, int32_t* limitYen
 }
 
 // Whole-yen text of a rounded figure; a figure too large to render (never one made
-// from host amounts) fails the write rather than giving a wrong text.
+// from host amounts) refuses the section rather than giving a wrong text.
 int WriteWholeYen(ClXmlWriter& writer, const char* name, ClFixedDecimal& value)
 {
     const char* text = value.ToText(0, ClFixedDecimal::kRoundHalfUp);
-    return text != nullptr && writer.WriteElement(name, text, kSectionDepth) ? 1 : 0;
+    if (text == nullptr) return 0;
+    writer.WriteElement(name, text, kSectionDepth);
+    return 1;
 }
 
 }  // namespace
@@ -57,19 +59,14 @@ int WriteBadDebtReserve(ClXmlWriter& writer, const StFigures& figures)
     char amount[kValueTextSize];
 
     FormatAmount(reserve.llBadDebtIndividual, amount);
-    if (!writer.WriteElement("KOBETU_KURIIREGAKU", amount, kSectionDepth))
-        return 0;
+    writer.WriteElement("KOBETU_KURIIREGAKU", amount, kSectionDepth);
     FormatAmount(reserve.llBadDebtLumpSumTotal, amount);
-    if (!writer.WriteElement("IKKATU_KURIIREGOUKEIGAKU", amount, kSectionDepth))
-        return 0;
-    if (!writer.WriteElement("IKKATU_KURIIRERITU", "1", kSectionDepth))
-        return 0;
+    writer.WriteElement("IKKATU_KURIIREGOUKEIGAKU", amount, kSectionDepth);
+    writer.WriteElement("IKKATU_KURIIRERITU", "1", kSectionDepth);
     FormatAmount(reserve.llBadDebtLumpSumLimit, amount);
-    if (!writer.WriteElement("IKKATU_KURIIREGENDOGAKU", amount, kSectionDepth))
-        return 0;
+    writer.WriteElement("IKKATU_KURIIREGENDOGAKU", amount, kSectionDepth);
     FormatAmount(reserve.llBadDebtLumpSum, amount);
-    if (!writer.WriteElement("IKKATU_KURIIREGAKU", amount, kSectionDepth))
-        return 0;
+    writer.WriteElement("IKKATU_KURIIREGAKU", amount, kSectionDepth);
     return 1;
 }
 
@@ -92,8 +89,7 @@ int WriteBlueDeduction(ClXmlWriter& writer, const StFigures& figures)
     int32_t limitYen = 0;
     if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
         return 0;
-    if (!writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth))
-        return 0;
+    writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth);
 
     // The real-estate income takes its share of the deduction first; what remains
     // cannot exceed the income of this statement.
@@ -109,10 +105,8 @@ int WriteBlueDeduction(ClXmlWriter& writer, const StFigures& figures)
         return 0;
 
     const bool full = base.cDeduction == 1;
-    if (!writer.WriteElement("AOIROKOUJO_KOUJYOGAKU", full ? deduction : "", kSectionDepth))
-        return 0;
-    if (!writer.WriteElement("JOUKIIGAI_KOUJYOGAKU", full ? "" : deduction, kSectionDepth))
-        return 0;
+    writer.WriteElement("AOIROKOUJO_KOUJYOGAKU", full ? deduction : "", kSectionDepth);
+    writer.WriteElement("JOUKIIGAI_KOUJYOGAKU", full ? "" : deduction, kSectionDepth);
     return 1;
 }
 
@@ -123,7 +117,8 @@ int WriteDeductionChoice(ClXmlWriter& writer, const StFigures& figures)
     int32_t limitYen = 0;
     if (!ReadSelection(base.cDeduction, &choiceText, &limitYen))
         return 0;
-    return writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth) ? 1 : 0;
+    writer.WriteElement("AOIROKOUJO_SENTAKU", choiceText, kSectionDepth);
+    return 1;
 }
 
 }  // namespace sections

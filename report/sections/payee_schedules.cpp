@@ -27,46 +27,51 @@ int WritePayeeRows(ClXmlWriter& w, const PayeeFields& fields, const StSavedPayee
     if (rows <= 0) return 1;
     if (!first) return 0;
     for (int32_t n = 1; n <= rows; ++n) {
-        if (!RowStart(w, fields.row, n, 4)) return 0;
+        RowStart(w, fields.row, n, 4);
         if (n > capacity) return 0;
         const StSavedPayee& row = first[n - 1];
-        if (!SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5) ||
-            !SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5) ||
-            !Amount(w, fields.amount[0], row.llAmount[0], 5) || !Amount(w, fields.amount[1], row.llAmount[1], 5) ||
-            !Amount(w, fields.amount[2], row.llAmount[2], 5))
-            return 0;
-        if (!End(w, fields.row, 4)) return 0;
+        SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5);
+        SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5);
+        Amount(w, fields.amount[0], row.llAmount[0], 5);
+        Amount(w, fields.amount[1], row.llAmount[1], 5);
+        Amount(w, fields.amount[2], row.llAmount[2], 5);
+        End(w, fields.row, 4);
     }
     return 1;
 }
 
 // Steps 5 to 7 of a land-rent row: the money kind says which column the first amount is.
-int WriteLandRentMoney(ClXmlWriter& w, const StSavedLandRent& row)
+void WriteLandRentMoney(ClXmlWriter& w, const StSavedLandRent& row)
 {
     if (row.cMoneyKind == 0) {
-        if (!Amount(w, "KENRIKIN", row.llAmount[0], 5) || !Text(w, "KOUSINRYOU", "", 5)) return 0;
+        Amount(w, "KENRIKIN", row.llAmount[0], 5);
+        Text(w, "KOUSINRYOU", "", 5);
     } else if (row.cMoneyKind == 1) {
-        if (!Text(w, "KENRIKIN", "", 5) || !Amount(w, "KOUSINRYOU", row.llAmount[0], 5)) return 0;
+        Text(w, "KENRIKIN", "", 5);
+        Amount(w, "KOUSINRYOU", row.llAmount[0], 5);
     }
-    return Amount(w, "TINSYAKURYOU", row.llAmount[1], 5) && Amount(w, "HITUYOUKEIHIGAKU", row.llAmount[2], 5);
+    Amount(w, "TINSYAKURYOU", row.llAmount[1], 5);
+    Amount(w, "HITUYOUKEIHIGAKU", row.llAmount[2], 5);
 }
 
-int WriteLowerFormAddress(ClXmlWriter& w, const StSavedLandRent& row)
+void WriteLowerFormAddress(ClXmlWriter& w, const StSavedLandRent& row)
 {
-    return SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5) &&
-           SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5) &&
-           SlotText(w, "TINSYAKUBUKKEN_JOUDAN", row.szProperty, sizeof row.szProperty, 5) &&
-           Text(w, "TINSYAKUBUKKEN_GEDAN", "", 5);
+    SlotText(w, "JUUSYO_SIMEI_JOUDAN", row.szUpper, sizeof row.szUpper, 5);
+    SlotText(w, "JUUSYO_SIMEI_GEDAN", row.szLower, sizeof row.szLower, 5);
+    SlotText(w, "TINSYAKUBUKKEN_JOUDAN", row.szProperty, sizeof row.szProperty, 5);
+    Text(w, "TINSYAKUBUKKEN_GEDAN", "", 5);
 }
 
-int WriteBlueRealEstateAddress(ClXmlWriter& w, const StSavedLandRent& row)
+void WriteBlueRealEstateAddress(ClXmlWriter& w, const StSavedLandRent& row)
 {
-    return SlotText(w, "JUUSYO_SIMEI_1", row.szUpper, sizeof row.szUpper, 5) &&
-           SlotText(w, "JUUSYO_SIMEI_2", row.szLower, sizeof row.szLower, 5) &&
-           Text(w, "JUUSYO_SIMEI_3", "", 5) && Text(w, "JUUSYO_SIMEI_4", "", 5) &&
-           SlotText(w, "TINSYAKUBUKKEN_1", row.szProperty, sizeof row.szProperty, 5) &&
-           Text(w, "TINSYAKUBUKKEN_2", "", 5) && Text(w, "TINSYAKUBUKKEN_3", "", 5) &&
-           Text(w, "TINSYAKUBUKKEN_4", "", 5);
+    SlotText(w, "JUUSYO_SIMEI_1", row.szUpper, sizeof row.szUpper, 5);
+    SlotText(w, "JUUSYO_SIMEI_2", row.szLower, sizeof row.szLower, 5);
+    Text(w, "JUUSYO_SIMEI_3", "", 5);
+    Text(w, "JUUSYO_SIMEI_4", "", 5);
+    SlotText(w, "TINSYAKUBUKKEN_1", row.szProperty, sizeof row.szProperty, 5);
+    Text(w, "TINSYAKUBUKKEN_2", "", 5);
+    Text(w, "TINSYAKUBUKKEN_3", "", 5);
+    Text(w, "TINSYAKUBUKKEN_4", "", 5);
 }
 
 constexpr int32_t kLandRentSlots = 2;
@@ -102,11 +107,12 @@ int WriteLandRent(ClXmlWriter& w, const StFigures& figures, int32_t rows)
     if (rows <= 0) return 1;
     const StIPPAN_LANDRENT* block = BlockOrEmpty(figures.savedGeneral ? figures.savedGeneral->pLandRent : nullptr);
     for (int32_t n = 1; n <= rows; ++n) {
-        if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
+        RowStart(w, "TIDAI_UTIWAKE", n, 4);
         if (n > kLandRentSlots) return 0;
         const StSavedLandRent& row = block->landRent[n - 1];
-        if (!WriteLowerFormAddress(w, row) || !WriteLandRentMoney(w, row)) return 0;
-        if (!End(w, "TIDAI_UTIWAKE", 4)) return 0;
+        WriteLowerFormAddress(w, row);
+        WriteLandRentMoney(w, row);
+        End(w, "TIDAI_UTIWAKE", 4);
     }
     return 1;
 }
@@ -117,16 +123,19 @@ int WriteLandRentRealEstate(ClXmlWriter& w, const StFigures& figures, const StDA
     const StFUDOUSAN_LANDRENT* block = BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pLandRent : nullptr);
     if (!dataInfo) return 0;
     for (int32_t n = 1; n <= rows; ++n) {
-        if (!RowStart(w, "TIDAI_UTIWAKE", n, 4)) return 0;
+        RowStart(w, "TIDAI_UTIWAKE", n, 4);
         if (n > kLandRentSlots) return 0;
         const StSavedLandRent& row = block->landRent[n - 1];
-        int ok = 0;
+        // Only the blue and white forms have a land-rent address: any other return kind
+        // cannot give the row.
         if (dataInfo->cReturnKind == kBlueReturn)
-            ok = WriteBlueRealEstateAddress(w, row);
+            WriteBlueRealEstateAddress(w, row);
         else if (dataInfo->cReturnKind == kWhiteReturn)
-            ok = WriteLowerFormAddress(w, row);
-        if (!ok || !WriteLandRentMoney(w, row)) return 0;
-        if (!End(w, "TIDAI_UTIWAKE", 4)) return 0;
+            WriteLowerFormAddress(w, row);
+        else
+            return 0;
+        WriteLandRentMoney(w, row);
+        End(w, "TIDAI_UTIWAKE", 4);
     }
     return 1;
 }

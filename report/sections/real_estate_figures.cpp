@@ -26,7 +26,8 @@ int WriteLiabilityInterest(ClXmlWriter& writer, const StFigures& figures)
     const StFUDOUSAN_BASE& base = *BlockOrEmpty(figures.savedRealEstate ? figures.savedRealEstate->pBase : nullptr);
     char amount[kValueTextSize];
     FormatAmount(base.llLiabilityInterest, amount);
-    return writer.WriteElement("FUSAIRISIGAKU", amount, kSectionDepth) ? 1 : 0;
+    writer.WriteElement("FUSAIRISIGAKU", amount, kSectionDepth);
+    return 1;
 }
 
 int WriteRentalScale(ClXmlWriter& writer, const StFigures& figures)
@@ -36,24 +37,23 @@ int WriteRentalScale(ClXmlWriter& writer, const StFigures& figures)
 
     auto writeCount = [&](const char* name, int32_t value) {
         FormatInteger(value, text);
-        return writer.WriteElement(name, text, kSectionDepth);
+        writer.WriteElement(name, text, kSectionDepth);
     };
     auto writeArea = [&](const char* name, int64_t area) {
         FormatArea(area, text);
-        return writer.WriteElement(name, text, kSectionDepth);
+        writer.WriteElement(name, text, kSectionDepth);
     };
 
-    if (!writeCount("JUUTAKU_TATEMONO_IKKODATE", scale.residential.lDetached) ||
-        !writeCount("JUUTAKU_TATEMONO_IKKODATEIGAI", scale.residential.lOtherBuildings) ||
-        !writeCount("JUUTAKU_TOTI_KEIYAKU", scale.residential.lLandContracts) ||
-        !writeArea("JUUTAKU_TOTI_SOUMENSEKI", scale.residential.llLandArea) ||
-        !writeCount("JUUTAKUIGAI_TATEMONO_IKKODATE", scale.nonResidential.lDetached) ||
-        !writeCount("JUUTAKUIGAI_TATEMONO_IKKODATEIGAI", scale.nonResidential.lOtherBuildings) ||
-        !writeCount("JUUTAKUIGAI_TOTI_KEIYAKU", scale.nonResidential.lLandContracts) ||
-        !writeArea("JUUTAKUIGAI_TOTI_SOUMENSEKI", scale.nonResidential.llLandArea) ||
-        !writeCount("CHUUSYAJOU_YANETUKI", scale.lParkingRoofed) ||
-        !writeCount("CHUUSYAJOU_AOZORA", scale.lParkingOpen))
-        return 0;
+    writeCount("JUUTAKU_TATEMONO_IKKODATE", scale.residential.lDetached);
+    writeCount("JUUTAKU_TATEMONO_IKKODATEIGAI", scale.residential.lOtherBuildings);
+    writeCount("JUUTAKU_TOTI_KEIYAKU", scale.residential.lLandContracts);
+    writeArea("JUUTAKU_TOTI_SOUMENSEKI", scale.residential.llLandArea);
+    writeCount("JUUTAKUIGAI_TATEMONO_IKKODATE", scale.nonResidential.lDetached);
+    writeCount("JUUTAKUIGAI_TATEMONO_IKKODATEIGAI", scale.nonResidential.lOtherBuildings);
+    writeCount("JUUTAKUIGAI_TOTI_KEIYAKU", scale.nonResidential.lLandContracts);
+    writeArea("JUUTAKUIGAI_TOTI_SOUMENSEKI", scale.nonResidential.llLandArea);
+    writeCount("CHUUSYAJOU_YANETUKI", scale.lParkingRoofed);
+    writeCount("CHUUSYAJOU_AOZORA", scale.lParkingOpen);
     return 1;
 }
 

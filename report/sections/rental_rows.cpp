@@ -15,37 +15,42 @@ using namespace report_fields;
 namespace {
 
 // A text of a fixed slot cut to the target form's width.
-int CutText(ClXmlWriter& w, const char* name, const char* slot, std::size_t slotSize, std::size_t limit)
+void CutText(ClXmlWriter& w, const char* name, const char* slot, std::size_t slotSize, std::size_t limit)
 {
     char text[64];
     if (limit > slotSize - 1) limit = slotSize - 1;
     std::memset(text, 0, limit + 1);
     CopyMbcsLimited(slot, text, limit);
-    return Text(w, name, text, 5);
+    Text(w, name, text, 5);
 }
 
-int WriteArea(ClXmlWriter& w, int64_t area)
+void WriteArea(ClXmlWriter& w, int64_t area)
 {
     char text[kValueTextSize] = "";
     if (area != 0) FormatFixedPoint(area, text, sizeof text, 2);
-    return Text(w, "KASITUKEMENSEKI", text, 5);
+    Text(w, "KASITUKEMENSEKI", text, 5);
 }
 
-int WriteRentalRow(ClXmlWriter& w, const StFUDOUSAN_RENTAL& row, int32_t n)
+void WriteRentalRow(ClXmlWriter& w, const StFUDOUSAN_RENTAL& row, int32_t n)
 {
-    return RowStart(w, "FUDOUSAN_UTIWAKE", n, 4) &&
-           CutText(w, "KASIYA_KASITI", row.szHouseOrLand, sizeof row.szHouseOrLand, 10) &&
-           CutText(w, "YOUTO", row.szUse, sizeof row.szUse, 12) &&
-           CutText(w, "SYOZAITI_JOUDAN", row.szLocation, sizeof row.szLocation, 30) &&
-           Text(w, "SYOZAITI_GEDAN", "", 5) &&
-           CutText(w, "JUUSYO_SIMEI_JOUDAN", row.szTenantA, sizeof row.szTenantA, 30) &&
-           CutText(w, "JUUSYO_SIMEI_GEDAN", row.szTenantB, sizeof row.szTenantB, 30) &&
-           Integer(w, "KEIYAKUKIKAN_FROM", row.lFrom / 100, 5) && Integer(w, "KEIYAKUKIKAN_TO", row.lTo / 100, 5) &&
-           WriteArea(w, row.llArea) && Amount(w, "TINTAIRYOU_TUKIGAKU", row.llMonthlyRent, 5) &&
-           Amount(w, "TINTAIRYOU_NENGAKU", row.llAnnualRent, 5) && Amount(w, "REIKIN", row.llKeyMoney, 5) &&
-           Amount(w, "KENRIKIN", row.llPremium, 5) && Amount(w, "KOUSINRYOU", row.llRenewal, 5) &&
-           Amount(w, "MEIGISYOKANRYOU_SONOTA", row.llNameChange, 5) &&
-           Amount(w, "HOSYOUKIN_SIKIKIN", row.llDeposit, 5) && End(w, "FUDOUSAN_UTIWAKE", 4);
+    RowStart(w, "FUDOUSAN_UTIWAKE", n, 4);
+    CutText(w, "KASIYA_KASITI", row.szHouseOrLand, sizeof row.szHouseOrLand, 10);
+    CutText(w, "YOUTO", row.szUse, sizeof row.szUse, 12);
+    CutText(w, "SYOZAITI_JOUDAN", row.szLocation, sizeof row.szLocation, 30);
+    Text(w, "SYOZAITI_GEDAN", "", 5);
+    CutText(w, "JUUSYO_SIMEI_JOUDAN", row.szTenantA, sizeof row.szTenantA, 30);
+    CutText(w, "JUUSYO_SIMEI_GEDAN", row.szTenantB, sizeof row.szTenantB, 30);
+    Integer(w, "KEIYAKUKIKAN_FROM", row.lFrom / 100, 5);
+    Integer(w, "KEIYAKUKIKAN_TO", row.lTo / 100, 5);
+    WriteArea(w, row.llArea);
+    Amount(w, "TINTAIRYOU_TUKIGAKU", row.llMonthlyRent, 5);
+    Amount(w, "TINTAIRYOU_NENGAKU", row.llAnnualRent, 5);
+    Amount(w, "REIKIN", row.llKeyMoney, 5);
+    Amount(w, "KENRIKIN", row.llPremium, 5);
+    Amount(w, "KOUSINRYOU", row.llRenewal, 5);
+    Amount(w, "MEIGISYOKANRYOU_SONOTA", row.llNameChange, 5);
+    Amount(w, "HOSYOUKIN_SIKIKIN", row.llDeposit, 5);
+    End(w, "FUDOUSAN_UTIWAKE", 4);
 }
 
 }  // namespace
@@ -66,7 +71,7 @@ int WriteRentalIncomeRows(ClXmlWriter& w, const StFigures& figures, int32_t maxR
         if (static_cast<std::size_t>(n) > capacity) break;
         const StFUDOUSAN_RENTAL& row = rows[n - 1];
         if (row.lMarker == -1) break;
-        if (!WriteRentalRow(w, row, n)) return 0;
+        WriteRentalRow(w, row, n);
     }
     return 1;
 }

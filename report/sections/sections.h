@@ -1,6 +1,7 @@
 // The section writers of the report's DATA part: each writes one section's elements
 // from the figure store through the writer, and the layout calls them in form order.
-// Each returns 1, or 0 as soon as a write fails or the figures cannot give the section.
+// Write failures stay with the writer (ClXmlWriter::Failed), read once when the report
+// ends; each returns 1, or 0 only when the figures cannot give the section as asked.
 #pragma once
 
 #include <cstdint>

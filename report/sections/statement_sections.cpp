@@ -100,12 +100,10 @@ int WriteLineTable(ClXmlWriter& writer, const StFigures& figures, const StLineRo
         if (row.withName == 1) {
             std::snprintf(elementName, sizeof(elementName), "%s_KAMOKU", row.name);
             CleanAccountName(work, accountName);
-            if (!writer.WriteElement(elementName, accountName, kSectionDepth))
-                return 0;
+            writer.WriteElement(elementName, accountName, kSectionDepth);
         }
         FormatAmount(work.llAmount, amount);
-        if (!writer.WriteElement(row.name, amount, kSectionDepth))
-            return 0;
+        writer.WriteElement(row.name, amount, kSectionDepth);
     }
     return 1;
 }
@@ -140,8 +138,7 @@ int WriteBalanceTable(ClXmlWriter& writer, const StFigures& figures, const StBal
         default:
             break;
         }
-        if (!writer.WriteElement(row.name, text, kSectionDepth))
-            return 0;
+        writer.WriteElement(row.name, text, kSectionDepth);
     }
     return 1;
 }
@@ -163,20 +160,15 @@ int WriteMonthlyTable(ClXmlWriter& writer, const StFigures& figures)
     char amount[kValueTextSize];
     auto write = [&](const char* name, int64_t value) {
         FormatAmount(value, amount);
-        return writer.WriteElement(name, amount, kSectionDepth);
+        writer.WriteElement(name, amount, kSectionDepth);
     };
 
-    for (int month = 0; month < 12; ++month)
-        if (!write(kSales[month], monthly.llSlot[month]))
-            return 0;
-    if (!write("KAJISYOUHI", monthly.llSlot[12]) || !write("ZATUSYUNYU", monthly.llSlot[13]) ||
-        !write("URIAGE_UTI_KEIGENZEIRITU", notes.llReducedRateSales))
-        return 0;
-    for (int month = 0; month < 12; ++month)
-        if (!write(kPurchases[month], monthly.llSlot[15 + month]))
-            return 0;
-    if (!write("SIIRE_UTI_KEIGENZEIRITU", notes.llReducedRatePurchases))
-        return 0;
+    for (int month = 0; month < 12; ++month) write(kSales[month], monthly.llSlot[month]);
+    write("KAJISYOUHI", monthly.llSlot[12]);
+    write("ZATUSYUNYU", monthly.llSlot[13]);
+    write("URIAGE_UTI_KEIGENZEIRITU", notes.llReducedRateSales);
+    for (int month = 0; month < 12; ++month) write(kPurchases[month], monthly.llSlot[15 + month]);
+    write("SIIRE_UTI_KEIGENZEIRITU", notes.llReducedRatePurchases);
     return 1;
 }
 

@@ -166,7 +166,9 @@ TEST_P(BlueDeductionFailureTest, StopsAtTheFailedWrite)
     store.SetIncomeBefore(800000 * kYen);
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(GetParam());
-    EXPECT_EQ(0, sections::WriteBlueDeduction(capture.writer, store.figures));
+    // A failed write is no refusal of the section: it stays with the writer.
+    EXPECT_EQ(1, sections::WriteBlueDeduction(capture.writer, store.figures));
+    EXPECT_TRUE(capture.writer.Failed());
     const Items all = Full("0", "800000", "650000");
     EXPECT_EQ(Visible(Elements(Items(all.begin(), all.begin() + GetParam() - 1))), Visible(capture.Bytes()));
 }
@@ -248,7 +250,9 @@ TEST(BadDebtReserveTest, StopsAtTheFailedWrite)
     BlueGeneralStore store;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(3);
-    EXPECT_EQ(0, sections::WriteBadDebtReserve(capture.writer, store.figures));
+    // A failed write is no refusal of the section: it stays with the writer.
+    EXPECT_EQ(1, sections::WriteBadDebtReserve(capture.writer, store.figures));
+    EXPECT_TRUE(capture.writer.Failed());
     EXPECT_EQ(Visible(Elements({{"KOBETU_KURIIREGAKU", ""}, {"IKKATU_KURIIREGOUKEIGAKU", ""}})),
               Visible(capture.Bytes()));
 }
@@ -296,7 +300,9 @@ TEST(LiabilityInterestTest, FailedWriteGivesZeroAndAMissingBlockReadsAsEmpty)
     {
         fakes::ReportCapture capture;
         capture.fs.FailWriteAt(1);
-        EXPECT_EQ(0, sections::WriteLiabilityInterest(capture.writer, store.figures));
+        // A failed write is no refusal of the section: it stays with the writer.
+        EXPECT_EQ(1, sections::WriteLiabilityInterest(capture.writer, store.figures));
+        EXPECT_TRUE(capture.writer.Failed());
     }
     const std::string empty = Element(4, "FUSAIRISIGAKU", "");
     store.realEstate.pBase = nullptr;
@@ -381,7 +387,9 @@ TEST_P(RentalScaleFailureTest, StopsAtTheFailedWrite)
     RealEstateStore store;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(GetParam());
-    EXPECT_EQ(0, sections::WriteRentalScale(capture.writer, store.figures));
+    // A failed write is no refusal of the section: it stays with the writer.
+    EXPECT_EQ(1, sections::WriteRentalScale(capture.writer, store.figures));
+    EXPECT_TRUE(capture.writer.Failed());
     EXPECT_EQ(GetParam(), capture.fs.CallCount("Write"));
 }
 

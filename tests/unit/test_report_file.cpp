@@ -312,14 +312,18 @@ TEST_F(ReportFileTest, WriterLineFailsWhenItsGatheredWriteFails)
     fs.FailWriteAt(1);
     ClReportFile file;
     ClXmlWriter writer;
-    ASSERT_EQ(0, writer.Open(&file, kOut));
+    writer.Open(&file, kOut);
+    ASSERT_FALSE(writer.Failed());
     int firstFailure = 0;
-    for (int i = 1; i <= 20 && !firstFailure; ++i)
-        if (!writer.WriteElement("NAME", "value", 2)) firstFailure = i;
+    for (int i = 1; i <= 20 && !firstFailure; ++i) {
+        writer.WriteElement("NAME", "value", 2);
+        if (writer.Failed()) firstFailure = i;
+    }
     // "\t\t<NAME>value</NAME>\r\n" is 22 bytes: the 3rd line no longer fits in 64.
     EXPECT_EQ(3, firstFailure);
     EXPECT_FALSE(file.IsOpen()) << "closed after the failure";
-    EXPECT_EQ(0, writer.WriteEndTag("REPORT", 0));
+    writer.WriteEndTag("REPORT", 0);
+    EXPECT_TRUE(writer.Failed());
     EXPECT_EQ("", fs.FileBytes(kOut));
 }
 

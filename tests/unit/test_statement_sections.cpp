@@ -546,7 +546,9 @@ TEST_P(LineTableFailureTest, StopsAtTheFirstFailedWrite)
     figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(GetParam().failingWrite);
-    EXPECT_EQ(0, sections::WriteLineTable(capture.writer, figures, table, 3));
+    // A failed write is no refusal of the section: it stays with the writer.
+    EXPECT_EQ(1, sections::WriteLineTable(capture.writer, figures, table, 3));
+    EXPECT_TRUE(capture.writer.Failed());
     const Items all = {{"A", "1"}, {"B_KAMOKU", CleanNameFor(2)}, {"B", "2"}, {"C", "3"}};
     EXPECT_EQ(Visible(Elements(Items(all.begin(), all.begin() + GetParam().linesKept))), Visible(capture.Bytes()));
     EXPECT_EQ(GetParam().failingWrite, capture.fs.CallCount("Write"));
@@ -599,7 +601,9 @@ TEST(BalanceTableTest, StopsAtTheFirstFailedWrite)
     figures.sumLines = &sums.lines;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(2);
-    EXPECT_EQ(0, sections::WriteBalanceTable(capture.writer, figures, BlueGeneralBalanceRows, 114));
+    // A failed write is no refusal of the section: it stays with the writer.
+    EXPECT_EQ(1, sections::WriteBalanceTable(capture.writer, figures, BlueGeneralBalanceRows, 114));
+    EXPECT_TRUE(capture.writer.Failed());
     EXPECT_EQ(Visible(Element(4, "GENKIN_KISYU", "-201")), Visible(capture.Bytes()));
     EXPECT_EQ(2, capture.fs.CallCount("Write"));
 }
@@ -799,7 +803,9 @@ TEST(MonthlyTableTest, StopsAtTheFirstFailedWrite)
     figures.savedGeneral = &general;
     fakes::ReportCapture capture;
     capture.fs.FailWriteAt(15);
-    EXPECT_EQ(0, sections::WriteMonthlyTable(capture.writer, figures));
+    // A failed write is no refusal of the section: it stays with the writer.
+    EXPECT_EQ(1, sections::WriteMonthlyTable(capture.writer, figures));
+    EXPECT_TRUE(capture.writer.Failed());
     EXPECT_EQ(15, capture.fs.CallCount("Write"));
 }
 

@@ -15,10 +15,11 @@ namespace {
 TEST(XmlWriter, FourLineScheduleRowIsByteExact)
 {
     fakes::ReportCapture c;
-    ASSERT_EQ(1, c.writer.WriteStartTag("SENJUUSYA_UTIWAKE", 4, "COUNT", "1"));
-    ASSERT_EQ(1, c.writer.WriteElement("SIMEI", "A&B", 5));
-    ASSERT_EQ(1, c.writer.WriteElement("KYUURYOU", "", 5));
-    ASSERT_EQ(1, c.writer.WriteEndTag("SENJUUSYA_UTIWAKE", 4));
+    c.writer.WriteStartTag("SENJUUSYA_UTIWAKE", 4, "COUNT", "1");
+    c.writer.WriteElement("SIMEI", "A&B", 5);
+    c.writer.WriteElement("KYUURYOU", "", 5);
+    c.writer.WriteEndTag("SENJUUSYA_UTIWAKE", 4);
+    ASSERT_FALSE(c.writer.Failed());
     EXPECT_EQ(Visible("\t\t\t\t<SENJUUSYA_UTIWAKE COUNT=\"1\">\r\n"
                       "\t\t\t\t\t<SIMEI>A&amp;B</SIMEI>\r\n"
                       "\t\t\t\t\t<KYUURYOU></KYUURYOU>\r\n"
@@ -58,11 +59,10 @@ TEST(XmlWriter, LineComposition)
 {
     for (const LineCase& t : kLines) {
         fakes::ReportCapture c;
-        int r = 0;
-        if (t.kind == 0) r = c.writer.WriteStartTag(t.name, t.depth, t.a1, t.v1, t.a2, t.v2);
-        if (t.kind == 1) r = c.writer.WriteElement(t.name, t.text, t.depth, t.a1, t.v1, t.a2, t.v2);
-        if (t.kind == 2) r = c.writer.WriteEndTag(t.name, t.depth);
-        EXPECT_EQ(1, r) << t.label;
+        if (t.kind == 0) c.writer.WriteStartTag(t.name, t.depth, t.a1, t.v1, t.a2, t.v2);
+        if (t.kind == 1) c.writer.WriteElement(t.name, t.text, t.depth, t.a1, t.v1, t.a2, t.v2);
+        if (t.kind == 2) c.writer.WriteEndTag(t.name, t.depth);
+        EXPECT_FALSE(c.writer.Failed()) << t.label;
         EXPECT_EQ(Visible(t.expected), Visible(c.Bytes())) << t.label;
     }
 }
@@ -78,7 +78,8 @@ TEST(XmlWriter, EscapedTextLongerThanTheLineIsWrittenWhole)
 {
     fakes::ReportCapture c;
     std::string amps(60, '&');
-    ASSERT_EQ(1, c.writer.WriteElement("TOKUSYUJIJOU1", amps.c_str(), 4));
+    c.writer.WriteElement("TOKUSYUJIJOU1", amps.c_str(), 4);
+    ASSERT_FALSE(c.writer.Failed());
     std::string escaped;
     for (int i = 0; i < 60; ++i) escaped += "&amp;";
     EXPECT_EQ(Visible("\t\t\t\t<TOKUSYUJIJOU1>" + escaped + "</TOKUSYUJIJOU1>\r\n"), Visible(c.Bytes()));
@@ -88,7 +89,8 @@ TEST(XmlWriter, WorstCaseValueIsWrittenWhole)
 {
     fakes::ReportCapture c;
     std::string quotes(255, '"');
-    ASSERT_EQ(1, c.writer.WriteElement("E", quotes.c_str(), 0, "A", quotes.c_str(), "B", quotes.c_str()));
+    c.writer.WriteElement("E", quotes.c_str(), 0, "A", quotes.c_str(), "B", quotes.c_str());
+    ASSERT_FALSE(c.writer.Failed());
     std::string escaped;
     for (int i = 0; i < 255; ++i) escaped += "&quot;";
     EXPECT_EQ("<E A=\"" + escaped + "\" B=\"" + escaped + "\">" + escaped + "</E>\r\n", c.Bytes());
@@ -114,14 +116,19 @@ TEST(XmlWriter, EscapeReplacesTheFiveCharacters)
     EXPECT_EQ("", ClXmlWriter::Escape(nullptr));
 }
 
-TEST(XmlWriter, OpenRejectsMissingArguments)
+TEST(XmlWriter, MissingArgumentsLeaveTheWriterFailed)
 {
     ClXmlWriter writer;
     ClReportFile file;
-    EXPECT_EQ(-1, writer.Open(nullptr, "C:\\x.xml"));
-    EXPECT_EQ(-1, writer.Open(&file, nullptr));
-    EXPECT_EQ(0, writer.WriteEndTag("E", 0));   // no file attached
-    EXPECT_EQ(0, writer.Close());
+    EXPECT_TRUE(writer.Failed()) << "no file attached yet";
+    writer.Open(nullptr, "C:\\x.xml");
+    EXPECT_TRUE(writer.Failed());
+    writer.Open(&file, nullptr);
+    EXPECT_TRUE(writer.Failed());
+    writer.WriteEndTag("E", 0);   // no file attached: nothing to write to
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_FALSE(file.IsOpen()) << "the file was never opened";
+    writer.Close();
 }
 
 TEST(XmlWriter, FileThatCannotBeCreatedFailsAtTheFirstWrite)
@@ -130,9 +137,12 @@ TEST(XmlWriter, FileThatCannotBeCreatedFailsAtTheFirstWrite)
     fakes::ScopedServices installed(&fs);
     ClReportFile file;
     ClXmlWriter writer;
-    EXPECT_EQ(0, writer.Open(&file, "C:\\missing\\report.xml"));
-    EXPECT_EQ(0, writer.WriteRaw("<?xml?>\r\n"));
-    EXPECT_EQ(0, writer.WriteStartTag("REPORT", 0));
+    writer.Open(&file, "C:\\missing\\report.xml");
+    EXPECT_TRUE(writer.Failed()) << "remembered from the open";
+    writer.WriteRaw("<?xml?>\r\n");
+    writer.WriteStartTag("REPORT", 0);
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_EQ(0, fs.CallCount("Write")) << "nothing reaches the disk";
     writer.Close();
     EXPECT_TRUE(file.HasFailed());
 }
@@ -141,11 +151,14 @@ TEST(XmlWriter, FailedWriteClosesTheFileAndEveryLaterWriteFails)
 {
     fakes::ReportCapture c;
     c.fs.FailWriteAt(2);
-    EXPECT_EQ(1, c.writer.WriteStartTag("A", 0));
+    c.writer.WriteStartTag("A", 0);
+    EXPECT_FALSE(c.writer.Failed());
     EXPECT_EQ(1, c.fs.OpenFileCount());
-    EXPECT_EQ(0, c.writer.WriteStartTag("B", 0));
+    c.writer.WriteStartTag("B", 0);
+    EXPECT_TRUE(c.writer.Failed());
     EXPECT_EQ(0, c.fs.OpenFileCount());
-    EXPECT_EQ(0, c.writer.WriteStartTag("C", 0));
+    c.writer.WriteStartTag("C", 0);
+    EXPECT_TRUE(c.writer.Failed());
     EXPECT_EQ("<A>\r\n", c.Bytes()) << "what was written before the failure";
     EXPECT_FALSE(c.fs.HasFile(c.kPath)) << "a failed report never reaches its destination";
     EXPECT_EQ(std::vector<std::string>{}, c.fs.Files()) << "nor stays aside";
@@ -157,7 +170,8 @@ TEST(ReportFile, FailedFlushOrCloseIsReported)
     for (const char* op : {"Flush", "Close"}) {
         fakes::ReportCapture c;
         c.fs.FailCall(op, 1);
-        EXPECT_EQ(1, c.writer.WriteStartTag("A", 0));
+        c.writer.WriteStartTag("A", 0);
+        EXPECT_FALSE(c.writer.Failed()) << op;
         EXPECT_FALSE(c.file.Commit()) << op;
         EXPECT_TRUE(c.file.HasFailed()) << op;
     }
