@@ -93,7 +93,9 @@ protected:
         EXPECT_EQ(thrown ? kUnexpected : kWriteFailed, box.text) << cp932::ToUtf8(box.text);
         EXPECT_EQ("所得税", box.caption);
         EXPECT_EQ(0x30u, box.type);
-        if (!thrown) EXPECT_EQ(run.progressHandle, box.owner) << "the box stands over the progress window";
+        if (!thrown) {
+            EXPECT_EQ(run.progressHandle, box.owner) << "the box stands over the progress window";
+        }
         // The destination is as it was, and no side file is left.
         if (previous) {
             EXPECT_TRUE(run.reportExists);
