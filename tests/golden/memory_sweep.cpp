@@ -47,6 +47,16 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
+// The program asks for some blocks without exceptions (the support file's): those
+// fail by answering null.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (g_counting && ++g_allocations == g_failAt) return nullptr;
+    return std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
