@@ -266,6 +266,8 @@ public:
     template <class T>
     T* Copy(const T* rows, std::size_t count)
     {
+        // Room in the list first: memory running out there must not lose a block.
+        blocks_.reserve(blocks_.size() + 1);
         void* block = platform::TaskMemAlloc(sizeof(T) * count);
         if (!block) {
             failed_ = true;
