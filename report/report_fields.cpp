@@ -1,9 +1,5 @@
 #include "report/report_fields.h"
 
-#include <cstring>
-#include <string_view>
-
-#include "common/cp932_cut.h"
 #include "report/value_text.h"
 #include "report/xml_writer.h"
 
@@ -16,34 +12,25 @@ void Text(ClXmlWriter& writer, const char* name, const char* text, int depth)
 
 void SlotText(ClXmlWriter& writer, const char* name, const char* slot, std::size_t slotSize, int depth)
 {
-    char text[256];
-    std::size_t limit = slotSize ? slotSize - 1 : 0;
-    if (limit > sizeof text - 1) limit = sizeof text - 1;
-    const std::size_t length = cp932::FitLength(std::string_view(slot, strnlen(slot, limit + 1)), limit);
-    std::memcpy(text, slot, length);
-    text[length] = '\0';
-    Text(writer, name, text, depth);
+    writer.WriteCutElement(name, slot, slotSize ? slotSize - 1 : 0, depth);
 }
 
 void Amount(ClXmlWriter& writer, const char* name, int64_t value, int depth)
 {
     char text[kValueTextSize];
-    FormatAmount(value, text);
-    Text(writer, name, text, depth);
+    writer.WritePlainElement(name, text, FormatAmount(value, text), depth);
 }
 
 void Integer(ClXmlWriter& writer, const char* name, int32_t value, int depth)
 {
     char text[kValueTextSize];
-    FormatInteger(value, text);
-    Text(writer, name, text, depth);
+    writer.WritePlainElement(name, text, FormatInteger(value, text), depth);
 }
 
 void Number(ClXmlWriter& writer, const char* name, int32_t value, int depth)
 {
     char text[kValueTextSize];
-    FormatNumber(value, text);
-    Text(writer, name, text, depth);
+    writer.WritePlainElement(name, text, FormatNumber(value, text), depth);
 }
 
 void RowStart(ClXmlWriter& writer, const char* name, int32_t n, int depth)

@@ -159,7 +159,7 @@ bool ClReportFile::Write(const void* data, std::size_t size)
     return true;
 }
 
-char* ClReportFile::LineSpace(std::size_t maxBytes)
+char* ClReportFile::LineSpaceAfterWrite(std::size_t maxBytes)
 {
     if (!IsOpen() || m_failed || maxBytes > m_capacity) return nullptr;
     if (maxBytes > m_capacity - m_used && !WriteGathered()) return nullptr;

@@ -55,7 +55,12 @@ public:
     // that composes there instead of copying; TakeLine then adds the bytes it used.
     // Null when the file gathers nothing (or less than that), is not open or has failed:
     // the writer then composes elsewhere and calls Write.
-    char* LineSpace(std::size_t maxBytes);
+    char* LineSpace(std::size_t maxBytes)
+    {
+        // Inline for the common case, room left in the buffer: it is asked for every line.
+        if (m_used + maxBytes <= m_capacity && !m_failed && IsOpen()) return m_buffer.get() + m_used;
+        return LineSpaceAfterWrite(maxBytes);
+    }
     void TakeLine(std::size_t used) { m_used += used; }
     // The last step, asked for only when the report is whole: writes what is gathered,
     // flushes, closes and puts the side file in the destination's place. False when
@@ -80,6 +85,7 @@ public:
 
 private:
     bool WriteGathered();
+    char* LineSpaceAfterWrite(std::size_t maxBytes);
     void RemoveLeftSideFiles(const std::string& folder, const std::string& name);
     bool CreateSideFile();
     bool WriteInPlace();

@@ -1,5 +1,6 @@
 // The value texts every section writer uses. Each writes a NUL-terminated text into
-// the caller's buffer (at least kValueTextSize bytes where no size is given).
+// the caller's buffer (at least kValueTextSize bytes where no size is given); the
+// integer ones return its length.
 #pragma once
 
 #include <cstddef>
@@ -8,16 +9,13 @@
 constexpr std::size_t kValueTextSize = 32;
 
 // value / 10000 cut toward zero; empty when that is 0.
-void FormatAmount(int64_t value, char* out);
+std::size_t FormatAmount(int64_t value, char* out);
 // Decimal with a leading '-'; empty when 0.
-void FormatInteger(int32_t value, char* out);
+std::size_t FormatInteger(int32_t value, char* out);
 // 1-based row number; never empty.
-void FormatRowNumber(int32_t row, char* out);
+std::size_t FormatRowNumber(int32_t row, char* out);
 // "%d", also for 0.
-void FormatNumber(int32_t value, char* out);
+std::size_t FormatNumber(int32_t value, char* out);
 // Four implied decimals rounded half up to 'decimals' places (0-4). Copied only
 // when the text is shorter than size; otherwise out is left as it was.
 void FormatFixedPoint(int64_t value, char* out, std::size_t size, int decimals);
-// Copies at most limit bytes without splitting a two-byte character; adds no NUL
-// after a cut (the caller clears limit + 1 bytes first).
-void CopyMbcsLimited(const char* source, char* out, std::size_t limit);

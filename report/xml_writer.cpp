@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "common/cp932.h"
+#include "common/cp932_cut.h"
 
 namespace {
 
@@ -15,35 +15,51 @@ constexpr int kMaxDepth = ClXmlWriter::kMaxDepth;
 constexpr std::size_t kEscapedSize = kMaxValueBytes * 6 + 1;
 constexpr std::size_t kLineSize = ClXmlWriter::kLineSize;
 
-// What the escape does with each byte: copies it, leaves it out (control bytes XML 1.0
-// does not allow), writes a markup character's reference, or looks at the next byte
-// too (bytes from 0x80). One look-up a byte, as every text of the report passes here.
-enum ByteClass : unsigned char { kCopy, kDrop, kMarkup, kHigh };
+// What the escape does with each byte: copies it, ends the text (its NUL), leaves it out
+// (control bytes XML 1.0 does not allow), writes a markup character's reference, or
+// looks at the next byte too (bytes from 0x80). One look-up a byte, as every text of the
+// report passes here.
+enum ByteClass : unsigned char { kCopy, kEnd, kDrop, kMarkup, kHigh };
 struct ByteClasses {
     unsigned char of[256];
     constexpr ByteClasses() : of()
     {
         for (int b = 0; b < 256; ++b)
             of[b] = b >= 0x80 ? kHigh : (b < 0x20 && b != 0x09 && b != 0x0A && b != 0x0D) ? kDrop : kCopy;
+        of[0] = kEnd;
         for (unsigned char b : {'&', '<', '>', '"', '\''}) of[b] = kMarkup;
     }
 };
 constexpr ByteClasses kClasses;
+
+// Copies a short piece (a name, mostly) with a few fixed-size moves: a copy of a
+// variable size would otherwise become a string instruction whose start-up costs more
+// than the copy itself, twice a line.
+inline void CopyShort(char* to, const char* from, std::size_t size)
+{
+    if (size >= 16) {
+        for (std::size_t i = 0; i + 16 < size; i += 16) std::memcpy(to + i, from + i, 16);
+        std::memcpy(to + size - 16, from + size - 16, 16);
+    } else if (size >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + size - 8, from + size - 8, 8);
+    } else if (size >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + size - 4, from + size - 4, 4);
+    } else if (size > 0) {
+        to[0] = from[0];
+        to[size / 2] = from[size / 2];
+        to[size - 1] = from[size - 1];
+    }
+}
 
 // Length of the longest prefix of text within limit bytes that ends on a character
 // boundary, found by walking from the start.
 std::size_t BoundedLength(const char* text, std::size_t limit)
 {
     if (!text) return 0;
-    std::string_view view(text, strnlen(text, limit + 1));
-    if (view.size() <= limit) return view.size();
-    std::size_t i = 0;
-    while (i < view.size()) {
-        std::size_t n = cp932::CharLengthAt(view, i);
-        if (i + n > limit) break;
-        i += n;
-    }
-    return i;
+    const std::size_t size = strnlen(text, limit + 1);
+    return size <= limit ? size : cp932::FitLength(std::string_view(text, size), limit);
 }
 
 // Host texts may hold anything: a lead byte without its trail byte, control bytes, bytes
@@ -51,25 +67,51 @@ std::size_t BoundedLength(const char* text, std::size_t limit)
 // (or could not be decoded by its reader), so they are left out; every character of
 // valid text is kept as it is, and the five markup characters are escaped.
 //
-// Writes the escaped form of text (at most kMaxValueBytes of it) to out, which holds
-// kEscapedSize bytes, and returns its length; no NUL is added. Runs once for every
-// text of the report, so it works byte by byte without any call per character.
-std::size_t EscapeInto(const char* text, char* out)
+// Writes the escaped form of text (at most limit bytes of it, limit at most
+// kMaxValueBytes) to out, which holds kEscapedSize bytes, and returns its length; no NUL
+// is added. Runs once for every text of the report, so it works byte by byte without
+// any call per character.
+std::size_t EscapeInto(const char* text, std::size_t limit, char* out)
 {
     if (!text) return 0;
-    // Reads to the NUL or to kMaxValueBytes, whichever comes first, in the one pass: a
-    // character that would end past the limit is cut off whole.
+    // Reads to the NUL or to limit, whichever comes first, in the one pass: a character
+    // that would end past the limit is cut off whole, so the text needs no cut copy.
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
     std::size_t n = 0;
-    for (std::size_t i = 0; i < kMaxValueBytes && in[i] != 0; ++i) {
-        const unsigned char b = in[i];
-        switch (kClasses.of[b]) {
-        case kCopy:
-            out[n++] = static_cast<char>(b);
-            break;
-        case kDrop:
-            break;
-        case kMarkup:
+    std::size_t i = 0;
+    while (i < limit) {
+        unsigned char b = in[i];
+        const unsigned char kind = kClasses.of[b];
+        if (kind == kCopy) {
+            // A run of plain characters, copied without going back through the classes.
+            do {
+                out[n++] = static_cast<char>(b);
+                ++i;
+            } while (i < limit && kClasses.of[b = in[i]] == kCopy);
+            continue;
+        }
+        if (kind == kEnd) break;
+        if (kind == kHigh) {
+            if (i + 1 < limit) {
+                unsigned char trail = in[i + 1];
+                if (cp932::IsMappedPair(b, trail)) {
+                    // A run of two-byte characters, the common case of Japanese text.
+                    do {
+                        out[n] = static_cast<char>(b);
+                        out[n + 1] = static_cast<char>(trail);
+                        n += 2;
+                        i += 2;
+                    } while (i + 1 < limit && (b = in[i]) >= 0x80 && cp932::IsMappedPair(b, trail = in[i + 1]));
+                    continue;
+                }
+                if (cp932::IsLeadByte(b) && cp932::IsTrailByte(trail)) {
+                    i += 2;   // a pair without a character: left out whole
+                    continue;
+                }
+            }
+            // Half-width kana stay; stray lead bytes and undefined bytes go.
+            if (b >= 0xA1 && b <= 0xDF) out[n++] = static_cast<char>(b);
+        } else if (kind == kMarkup) {
             switch (b) {
             case '&': std::memcpy(out + n, "&amp;", 5); n += 5; break;
             case '>': std::memcpy(out + n, "&gt;", 4); n += 4; break;
@@ -77,20 +119,8 @@ std::size_t EscapeInto(const char* text, char* out)
             case '"': std::memcpy(out + n, "&quot;", 6); n += 6; break;
             default: std::memcpy(out + n, "&apos;", 6); n += 6; break;
             }
-            break;
-        default:
-            if (i + 1 < kMaxValueBytes && cp932::IsMappedPair(b, in[i + 1])) {
-                out[n++] = static_cast<char>(b);
-                out[n++] = static_cast<char>(in[i + 1]);
-                ++i;
-            } else if (i + 1 < kMaxValueBytes && cp932::IsLeadByte(b) && cp932::IsTrailByte(in[i + 1])) {
-                ++i;   // a pair without a character: left out whole
-            } else if (b >= 0xA1 && b <= 0xDF) {
-                // Half-width kana stay; stray lead bytes and undefined bytes go.
-                out[n++] = static_cast<char>(b);
-            }
-            break;
         }
+        ++i;
     }
     return n;
 }
@@ -103,7 +133,7 @@ public:
     explicit LineBuilder(char* out) : m_out(out) {}
     void Append(const char* text, std::size_t size)
     {
-        std::memcpy(m_out + m_size, text, size);
+        CopyShort(m_out + m_size, text, size);
         m_size += size;
     }
     // Returns the bytes appended, so the closing tag can repeat the name without
@@ -114,12 +144,16 @@ public:
         Append(name ? name : "", size);
         return size;
     }
-    void AppendEscaped(const char* text) { m_size += EscapeInto(text, m_out + m_size); }
+    void AppendEscaped(const char* text, std::size_t limit = kMaxValueBytes)
+    {
+        m_size += EscapeInto(text, limit, m_out + m_size);
+    }
     void AppendTabs(int depth)
     {
         if (depth > kMaxDepth) depth = kMaxDepth;
         if (depth <= 0) return;
-        std::memset(m_out + m_size, '\t', static_cast<std::size_t>(depth));
+        // The line has room for the deepest indent: one fixed fill, then what it needs.
+        std::memset(m_out + m_size, '\t', kMaxDepth);
         m_size += static_cast<std::size_t>(depth);
     }
     // " name="value"" for each given pair; the second only when the first is written.
@@ -145,6 +179,23 @@ private:
 };
 
 }  // namespace
+
+inline char* ClXmlWriter::LineSpace()
+{
+    // Straight into the file's gathered bytes where it gathers them: one copy less.
+    char* space = m_file ? m_file->LineSpace(kLineSize) : nullptr;
+    m_direct = space != nullptr;
+    return m_direct ? space : m_line.get();
+}
+
+inline void ClXmlWriter::EndLine(std::size_t size)
+{
+    if (!m_direct) {
+        WriteBytes(m_line.get(), size);
+        return;
+    }
+    m_file->TakeLine(size);
+}
 
 ClXmlWriter::ClXmlWriter() : m_file(nullptr), m_line(new char[kLineSize]) {}
 
@@ -183,23 +234,6 @@ void ClXmlWriter::WriteBytes(const char* bytes, std::size_t size)
     if (m_file) m_file->Write(bytes, size);
 }
 
-char* ClXmlWriter::LineSpace()
-{
-    // Straight into the file's gathered bytes where it gathers them: one copy less.
-    char* space = m_file ? m_file->LineSpace(kLineSize) : nullptr;
-    m_direct = space != nullptr;
-    return m_direct ? space : m_line.get();
-}
-
-void ClXmlWriter::EndLine(std::size_t size)
-{
-    if (!m_direct) {
-        WriteBytes(m_line.get(), size);
-        return;
-    }
-    m_file->TakeLine(size);
-}
-
 void ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, const char* value1, const char* attr2,
                                 const char* value2)
 {
@@ -215,13 +249,40 @@ void ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, 
 void ClXmlWriter::WriteElement(const char* name, const char* text, int depth, const char* attr1, const char* value1,
                                const char* attr2, const char* value2)
 {
+    WriteLine(name, text, kMaxValueBytes, depth, attr1, value1, attr2, value2);
+}
+
+void ClXmlWriter::WriteCutElement(const char* name, const char* text, std::size_t maxBytes, int depth)
+{
+    WriteLine(name, text, maxBytes < kMaxValueBytes ? maxBytes : kMaxValueBytes, depth, nullptr, nullptr, nullptr,
+              nullptr);
+}
+
+void ClXmlWriter::WritePlainElement(const char* name, const char* text, std::size_t size, int depth)
+{
+    if (size > kMaxValueBytes) size = kMaxValueBytes;   // the line's room for a text
+    LineBuilder b(LineSpace());
+    b.AppendTabs(depth);
+    b.Append("<", 1);
+    const std::size_t nameSize = b.AppendName(name);
+    b.Append(">", 1);
+    if (text) b.Append(text, size);
+    b.Append("</", 2);
+    b.Append(name ? name : "", nameSize);
+    b.Append(">\r\n", 3);
+    EndLine(b.size());
+}
+
+void ClXmlWriter::WriteLine(const char* name, const char* text, std::size_t maxBytes, int depth, const char* attr1,
+                            const char* value1, const char* attr2, const char* value2)
+{
     LineBuilder b(LineSpace());
     b.AppendTabs(depth);
     b.Append("<", 1);
     const std::size_t nameSize = b.AppendName(name);
     b.AppendAttributes(attr1, value1, attr2, value2);
     b.Append(">", 1);
-    b.AppendEscaped(text);
+    b.AppendEscaped(text, maxBytes);
     b.Append("</", 2);
     b.Append(name ? name : "", nameSize);
     b.Append(">\r\n", 3);
@@ -238,9 +299,9 @@ void ClXmlWriter::WriteEndTag(const char* name, int depth)
     EndLine(b.size());
 }
 
-std::string ClXmlWriter::Escape(const char* text)
+std::string ClXmlWriter::Escape(const char* text, std::size_t maxBytes)
 {
     std::string escaped(kEscapedSize, '\0');
-    escaped.resize(EscapeInto(text, escaped.data()));
+    escaped.resize(EscapeInto(text, maxBytes < kMaxValueBytes ? maxBytes : kMaxValueBytes, escaped.data()));
     return escaped;
 }

@@ -36,11 +36,19 @@ public:
                        const char* attr2 = nullptr, const char* value2 = nullptr);
     void WriteElement(const char* name, const char* text, int depth, const char* attr1 = nullptr,
                       const char* value1 = nullptr, const char* attr2 = nullptr, const char* value2 = nullptr);
+    // An element whose text is at most the first maxBytes bytes of text (never more than
+    // 255), cut on a character boundary: for fixed slots that may lack their NUL and for
+    // fields narrower than their slot, without a cut copy first.
+    void WriteCutElement(const char* name, const char* text, std::size_t maxBytes, int depth);
+    // An element whose text the program formed itself from characters that need no
+    // escaping (the digits, sign and point of a number), size bytes of it: copied as it is.
+    void WritePlainElement(const char* name, const char* text, std::size_t size, int depth);
     void WriteEndTag(const char* name, int depth);
     // True when no file is attached or the file has failed: the report is then not whole.
     bool Failed() const;
-    // The escaped form of text (its first 255 bytes, cut on a character boundary).
-    static std::string Escape(const char* text);
+    // The escaped form of text (its first maxBytes bytes, at most 255, cut on a
+    // character boundary).
+    static std::string Escape(const char* text, std::size_t maxBytes = kMaxValueBytes);
 
 private:
     // Bytes to the file; a failure stays with the file.
@@ -48,6 +56,8 @@ private:
     // Where the next line is composed, and its end: the line is then in the file.
     char* LineSpace();
     void EndLine(std::size_t size);
+    void WriteLine(const char* name, const char* text, std::size_t maxBytes, int depth, const char* attr1,
+                   const char* value1, const char* attr2, const char* value2);
 
     ClReportFile* m_file;
     std::string m_path;

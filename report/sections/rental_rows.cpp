@@ -1,8 +1,6 @@
 // The rented properties of the real-estate form (FUDOUSANSYUUNYUU).
 #include "report/sections/sections.h"
 
-#include <cstring>
-
 #include "platform/services.h"
 #include "report/report_fields.h"
 #include "report/value_text.h"
@@ -17,11 +15,7 @@ namespace {
 // A text of a fixed slot cut to the target form's width.
 void CutText(ClXmlWriter& w, const char* name, const char* slot, std::size_t slotSize, std::size_t limit)
 {
-    char text[64];
-    if (limit > slotSize - 1) limit = slotSize - 1;
-    std::memset(text, 0, limit + 1);
-    CopyMbcsLimited(slot, text, limit);
-    Text(w, name, text, 5);
+    w.WriteCutElement(name, slot, limit < slotSize - 1 ? limit : slotSize - 1, 5);
 }
 
 void WriteArea(ClXmlWriter& w, int64_t area)
