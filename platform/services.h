@@ -47,9 +47,10 @@ public:
     // the file is opened.
     virtual bool Remove() noexcept = 0;
     // How many bytes a writer of many small pieces should gather before each Write: one
-    // large write costs about what one small one does. 0 asks for every piece at once
-    // (the recording fakes, whose tests count and fail single writes).
-    virtual std::size_t WriteBufferSize() const { return 64 * 1024; }
+    // large write costs about what one small one does (a large report written in 64 KiB
+    // pieces took about a fifth more CPU time than in 1 MiB pieces). 0 asks for every
+    // piece at once (the recording fakes, whose tests count and fail single writes).
+    virtual std::size_t WriteBufferSize() const { return 1024 * 1024; }
 };
 
 class IFileSystem {

@@ -19,7 +19,7 @@
 //
 // The report is written a line at a time, and a write call per line costs far more
 // than composing the line. The lines are therefore gathered in a buffer of the size
-// the file asks for (IWriteFile::WriteBufferSize, 64 KiB for a real file) and written
+// the file asks for (IWriteFile::WriteBufferSize, 1 MiB for a real file) and written
 // when it is full and at Commit. A failed write of the buffer fails the Write that
 // caused it (or Commit); nothing more is written then.
 #pragma once

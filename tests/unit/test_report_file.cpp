@@ -358,7 +358,7 @@ TEST(ReportFileExport, GatheredReportWritesFailingInTurnFailTheRun)
     hostsim::ResetForTests();
 }
 
-// A real file gathers 64 KiB at a time and writes the same bytes.
+// A real file gathers 1 MiB at a time and writes the same bytes, over several pieces.
 TEST(ReportFileNative, RealFileIsGatheredAndComplete)
 {
     fakes::ScopedServices restored;   // puts back what was in force before the install
@@ -368,10 +368,10 @@ TEST(ReportFileNative, RealFileIsGatheredAndComplete)
     {
         std::unique_ptr<platform::IWriteFile> probe = fs->CreateExclusive(path);
         ASSERT_TRUE(probe);
-        EXPECT_EQ(64u * 1024u, probe->WriteBufferSize());
+        EXPECT_EQ(1024u * 1024u, probe->WriteBufferSize());
         probe->Close();
     }
-    const std::vector<std::string> lines = Lines(20000);
+    const std::vector<std::string> lines = Lines(80000);
     ClReportFile file;
     ASSERT_TRUE(file.Open(path.c_str()));
     for (const std::string& l : lines) ASSERT_TRUE(file.Write(l.data(), l.size()));
