@@ -95,13 +95,19 @@ std::size_t EscapeInto(const char* text, std::size_t limit, char* out)
             if (i + 1 < limit) {
                 unsigned char trail = in[i + 1];
                 if (cp932::IsMappedPair(b, trail)) {
-                    // A run of two-byte characters, the common case of Japanese text.
+                    // A run of two-byte characters, the common case of Japanese text, a
+                    // pair at a time. A byte from 0x80 is no NUL, so the byte after it is
+                    // still the text's.
+                    const unsigned char* pair = in + i;
+                    const unsigned char* const lastLead = in + limit - 1;
+                    char* to = out + n;
                     do {
-                        out[n] = static_cast<char>(b);
-                        out[n + 1] = static_cast<char>(trail);
-                        n += 2;
-                        i += 2;
-                    } while (i + 1 < limit && (b = in[i]) >= 0x80 && cp932::IsMappedPair(b, trail = in[i + 1]));
+                        std::memcpy(to, pair, 2);
+                        to += 2;
+                        pair += 2;
+                    } while (pair < lastLead && pair[0] >= 0x80 && cp932::IsMappedPair(pair[0], pair[1]));
+                    i = static_cast<std::size_t>(pair - in);
+                    n = static_cast<std::size_t>(to - out);
                     continue;
                 }
                 if (cp932::IsLeadByte(b) && cp932::IsTrailByte(trail)) {

@@ -1,8 +1,10 @@
 // The value texts of the report: amounts, integers, numbers, fixed point, cut texts.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "report/value_text.h"
 #include "report/xml_writer.h"
@@ -25,6 +27,39 @@ TEST(ValueText, AmountTruncatesTowardZero)
         char out[kValueTextSize] = "junk";
         FormatAmount(c.value, out);
         EXPECT_STREQ(c.text, out) << c.value;
+    }
+}
+
+// Every count of digits, each side of its boundary, and a spread of mixed digits and
+// signs: the text and its returned length agree with the formatted output's.
+TEST(ValueText, NumbersMatchFormattedOutput)
+{
+    std::vector<int64_t> values = {1, 7, 10203040, 98765432, 90000009};
+    for (int64_t power = 10; power <= INT64_MAX / 10; power *= 10)
+        for (int64_t v : {power - 1, power, power + 1}) values.push_back(v);
+    values.push_back(INT64_MAX);
+    uint32_t seed = 12345;
+    for (int i = 0; i < 2000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        values.push_back(static_cast<int64_t>(seed >> (seed % 24)));
+    }
+    for (int64_t v : values) {
+        for (int64_t signed_ : {v, -v}) {
+            char expected[kValueTextSize];
+            std::snprintf(expected, sizeof expected, "%lld", static_cast<long long>(signed_));
+            char out[kValueTextSize];
+            std::memset(out, 'Z', sizeof out);
+            // An amount's yen are its value over 10000.
+            if (signed_ <= INT64_MAX / 10000 && signed_ >= INT64_MIN / 10000) {
+                EXPECT_EQ(std::strlen(expected), FormatAmount(signed_ * 10000, out)) << signed_;
+                EXPECT_STREQ(expected, out) << signed_;
+            }
+            if (signed_ >= INT32_MIN && signed_ <= INT32_MAX) {
+                std::memset(out, 'Z', sizeof out);
+                EXPECT_EQ(std::strlen(expected), FormatNumber(static_cast<int32_t>(signed_), out)) << signed_;
+                EXPECT_STREQ(expected, out) << signed_;
+            }
+        }
     }
 }
 
