@@ -67,13 +67,14 @@ std::size_t BoundedLength(const char* text, std::size_t limit)
 // (or could not be decoded by its reader), so they are left out; every character of
 // valid text is kept as it is, and the five markup characters are escaped.
 //
-// Writes the escaped form of text (at most limit bytes of it, limit at most
+// Writes the escaped form of text (at most limit bytes of it, and never more than
 // kMaxValueBytes) to out, which holds kEscapedSize bytes, and returns its length; no NUL
 // is added. Runs once for every text of the report, so it works byte by byte without
 // any call per character.
 std::size_t EscapeInto(const char* text, std::size_t limit, char* out)
 {
     if (!text) return 0;
+    if (limit > kMaxValueBytes) limit = kMaxValueBytes;
     // Reads to the NUL or to limit, whichever comes first, in the one pass: a character
     // that would end past the limit is cut off whole, so the text needs no cut copy.
     const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
@@ -255,32 +256,21 @@ void ClXmlWriter::WriteStartTag(const char* name, int depth, const char* attr1, 
 void ClXmlWriter::WriteElement(const char* name, const char* text, int depth, const char* attr1, const char* value1,
                                const char* attr2, const char* value2)
 {
-    WriteLine(name, text, kMaxValueBytes, depth, attr1, value1, attr2, value2);
+    WriteLine(name, text, kMaxValueBytes, false, depth, attr1, value1, attr2, value2);
 }
 
 void ClXmlWriter::WriteCutElement(const char* name, const char* text, std::size_t maxBytes, int depth)
 {
-    WriteLine(name, text, maxBytes < kMaxValueBytes ? maxBytes : kMaxValueBytes, depth, nullptr, nullptr, nullptr,
-              nullptr);
+    WriteLine(name, text, maxBytes, false, depth, nullptr, nullptr, nullptr, nullptr);
 }
 
 void ClXmlWriter::WritePlainElement(const char* name, const char* text, std::size_t size, int depth)
 {
-    if (size > kMaxValueBytes) size = kMaxValueBytes;   // the line's room for a text
-    LineBuilder b(LineSpace());
-    b.AppendTabs(depth);
-    b.Append("<", 1);
-    const std::size_t nameSize = b.AppendName(name);
-    b.Append(">", 1);
-    if (text) b.Append(text, size);
-    b.Append("</", 2);
-    b.Append(name ? name : "", nameSize);
-    b.Append(">\r\n", 3);
-    EndLine(b.size());
+    WriteLine(name, text, size, true, depth, nullptr, nullptr, nullptr, nullptr);
 }
 
-void ClXmlWriter::WriteLine(const char* name, const char* text, std::size_t maxBytes, int depth, const char* attr1,
-                            const char* value1, const char* attr2, const char* value2)
+void ClXmlWriter::WriteLine(const char* name, const char* text, std::size_t size, bool plain, int depth,
+                            const char* attr1, const char* value1, const char* attr2, const char* value2)
 {
     LineBuilder b(LineSpace());
     b.AppendTabs(depth);
@@ -288,7 +278,10 @@ void ClXmlWriter::WriteLine(const char* name, const char* text, std::size_t maxB
     const std::size_t nameSize = b.AppendName(name);
     b.AppendAttributes(attr1, value1, attr2, value2);
     b.Append(">", 1);
-    b.AppendEscaped(text, maxBytes);
+    if (!plain)
+        b.AppendEscaped(text, size);
+    else if (text)
+        b.Append(text, size < kMaxValueBytes ? size : kMaxValueBytes);   // the line's room for a text
     b.Append("</", 2);
     b.Append(name ? name : "", nameSize);
     b.Append(">\r\n", 3);
@@ -308,6 +301,6 @@ void ClXmlWriter::WriteEndTag(const char* name, int depth)
 std::string ClXmlWriter::Escape(const char* text, std::size_t maxBytes)
 {
     std::string escaped(kEscapedSize, '\0');
-    escaped.resize(EscapeInto(text, maxBytes < kMaxValueBytes ? maxBytes : kMaxValueBytes, escaped.data()));
+    escaped.resize(EscapeInto(text, maxBytes, escaped.data()));
     return escaped;
 }

@@ -56,7 +56,8 @@ private:
     // Where the next line is composed, and its end: the line is then in the file.
     char* LineSpace();
     void EndLine(std::size_t size);
-    void WriteLine(const char* name, const char* text, std::size_t maxBytes, int depth, const char* attr1,
+    // One element line; its text escaped up to size bytes, or when plain copied as it is.
+    void WriteLine(const char* name, const char* text, std::size_t size, bool plain, int depth, const char* attr1,
                    const char* value1, const char* attr2, const char* value2);
 
     ClReportFile* m_file;
