@@ -23,6 +23,14 @@ struct ClHostBinding {
 
 namespace hostsim {
 
+// Why the built-in sample company could not be had; empty when it could.
+const std::string& BuiltInSampleError();
+
+// The host's own message box, for DispMsg in a program that installed no message-box
+// service of the stand-in's (the stand-in built as DLLs has its own services, never
+// installed); the box's result.
+unsigned ShowOwnMessageBox(HWND owner, const std::string& text, const std::string& caption, unsigned type);
+
 // Text of a CP932 argument for the log (UTF-8, "null" for none, "\"\"" for empty).
 std::string LogText(const char* cp932Text);
 

@@ -5,6 +5,7 @@
 #include "common/cp932.h"
 #include "host/host_session.h"
 #include "hostsim/hostsim.h"
+#include "hostsim/objects.h"
 #include "hostsim/store.h"
 #include "platform/services.h"
 
@@ -87,7 +88,7 @@ unsigned ClAccConnect::DispMsg(HWND owner, char* text, char* caption, unsigned t
     if (platform::IMessageBoxes* boxes = platform::GetServices().boxes) {
         result = static_cast<unsigned>(boxes->Show(owner, body, title, type));
     } else {
-        std::fprintf(stderr, "[%s] %s\n", cp932::ToUtf8(title).c_str(), cp932::ToUtf8(body).c_str());
+        result = hostsim::ShowOwnMessageBox(owner, body, title, type);
     }
     hostsim::LogCall("DispMsg", std::to_string(type), static_cast<long>(result));
     return result;

@@ -57,6 +57,7 @@ bool LoadStore(const std::string* jsonText, const std::string* path)
         std::string file = path ? *path : (env ? env : "");
         if (file.empty()) {
             text = BuiltInSample();
+            error = BuiltInSampleError();
         } else if (!ReadWholeFile(file, &text)) {
             error = "cannot read the host data file " + file;
         }
