@@ -29,10 +29,14 @@ namespace {
 // The program's folder, System32 and the folders added by AddDllDirectory.
 constexpr DWORD kSearchDefaultDirs = 0x00001000;   // LOAD_LIBRARY_SEARCH_DEFAULT_DIRS
 
-// Developer settings for measuring the progress window (bench/wine-export.sh), never
-// set in use: LEDGRA_PROGRESS_FRAME_US, the least microseconds between two repaint
-// rounds (0 repaints at every unit); LEDGRA_PROGRESS_TRACE, a file to which one line
-// of what the repainting cost is appended when the run ends.
+#if defined(LEDGRA_TEST_SWITCHES)
+// Switches of the programs that the tests and benchmarks run, never of those that ship:
+// LEDGRA_MSGBOX_TRACE, a file to which each message box is appended as a line, for the
+// host simulator to read; LEDGRA_PROGRESS_FRAME_US, the least microseconds between two
+// repaint rounds (0 repaints at every unit); LEDGRA_PROGRESS_TRACE, a file to which one
+// line of what the repainting cost is appended when the run ends (bench/wine-export.sh).
+std::wstring MessageBoxTrace() { return platform::win32::EnvironmentValue(L"LEDGRA_MSGBOX_TRACE"); }
+
 void ApplyProgressSettings()
 {
     const std::wstring frame = platform::win32::EnvironmentValue(L"LEDGRA_PROGRESS_FRAME_US");
@@ -52,6 +56,11 @@ void WriteProgressTrace()
                                 s.shownMicroseconds);
     if (n > 0) platform::win32::AppendTrace(path, std::string(line, std::min<std::size_t>(n, sizeof line - 1)));
 }
+#else
+std::wstring MessageBoxTrace() { return std::wstring(); }
+void ApplyProgressSettings() {}
+void WriteProgressTrace() {}
+#endif
 
 // The folder (without its last backslash) of the module whose image holds address;
 // empty when none does.
@@ -112,7 +121,7 @@ void RestrictDllSearch()
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     RestrictDllSearch();
-    platform::win32::InstallServices();
+    platform::win32::InstallServices(MessageBoxTrace());
     // The progress window repaints at most once a display frame by this clock.
     platform::GetServices().clock = &platform::SteadyClock();
     ApplyProgressSettings();

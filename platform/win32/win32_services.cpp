@@ -34,8 +34,7 @@ std::wstring WindowTextOf(HWND wnd)
 
 int Win32MessageBoxes::Show(HWND owner, const std::string& text, const std::string& caption, unsigned type)
 {
-    const std::wstring traceFile = EnvironmentValue(L"LEDGRA_MSGBOX_TRACE");
-    if (!traceFile.empty()) AppendTrace(traceFile, MessageBoxTraceLine(text, type));
+    if (!m_traceFile.empty()) AppendTrace(m_traceFile, MessageBoxTraceLine(text, type));
     return ShowMessageBox(owner, text, caption, type);
 }
 
@@ -280,10 +279,11 @@ bool Win32Ui::LoadString(int id, std::string& text)
     return true;
 }
 
-void InstallServices()
+void InstallServices(const std::wstring& messageBoxTrace)
 {
     static Win32FileSystem fileSystem;
     static Win32MessageBoxes boxes;
+    boxes.SetTraceFile(messageBoxTrace);
     static Win32Windows windows;
     static Win32WaitCursor cursor;
     static Win32Ui ui;

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/services.h"
 #include "platform/win32/dialog.h"
@@ -13,9 +14,13 @@ namespace platform::win32 {
 
 class Win32MessageBoxes : public IMessageBoxes {
 public:
-    // When the environment variable LEDGRA_MSGBOX_TRACE names a file, one line per box
-    // is appended to it before the box is shown, for a driving program to read.
     int Show(HWND owner, const std::string& text, const std::string& caption, unsigned type) override;
+    // A file to which one line per box is appended before the box is shown, for a
+    // driving program to read; none when empty.
+    void SetTraceFile(std::wstring path) { m_traceFile = std::move(path); }
+
+private:
+    std::wstring m_traceFile;
 };
 
 class Win32Windows : public IWindows {
@@ -114,7 +119,8 @@ public:
     bool LoadString(int id, std::string& text) override;
 };
 
-// Installs the Win32 implementations of every platform interface.
-void InstallServices();
+// Installs the Win32 implementations of every platform interface; a trace file for the
+// message boxes when one is named (only programs built for the tests name one).
+void InstallServices(const std::wstring& messageBoxTrace = std::wstring());
 
 }  // namespace platform::win32
