@@ -38,14 +38,16 @@ find_program() {
         sort -rn | head -n 1 | cut -d' ' -f2-
 }
 
-EXPORTER=$(find_program "$WIN_BUILD" LedgraProExport.exe)
+# The program as the tests run it (app/win32/test/), which reads the progress switches.
+test_exporter() { [ -f "$WIN_BUILD/app/win32/test/LedgraProExport.exe" ] && printf '%s' "$WIN_BUILD/app/win32/test/LedgraProExport.exe"; }
+EXPORTER=$(test_exporter || true)
 SIMULATOR=$(find_program "$WIN_BUILD" host-simulator.exe)
 if [ -z "$EXPORTER" ] || [ -z "$SIMULATOR" ]; then
     step "Building the exporter and the host simulator in $WIN_BUILD"
     cmake -S "$ROOT" -B "$WIN_BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$WIN_BUILD" -j "$(nproc)" --target LedgraProExport host-simulator
-    EXPORTER=$(find_program "$WIN_BUILD" LedgraProExport.exe)
+    cmake --build "$WIN_BUILD" -j "$(nproc)" --target LedgraProExport-test host-simulator
+    EXPORTER=$(test_exporter || true)
     SIMULATOR=$(find_program "$WIN_BUILD" host-simulator.exe)
 fi
 [ -n "$EXPORTER" ] && [ -n "$SIMULATOR" ] || die "no LedgraProExport.exe / host-simulator.exe in $WIN_BUILD"
@@ -61,7 +63,7 @@ fi
 
 WORK="$WIN_BUILD/wine-export-bench"
 mkdir -p "$WORK/bin" "$WORK/out"
-cp "$EXPORTER" "$SIMULATOR" "$WORK/bin/"
+cp "$EXPORTER" "$(dirname "$EXPORTER")"/*.dll "$SIMULATOR" "$WORK/bin/"
 printf '[ProgramLevel]\r\nTV14=2\r\n' > "$WORK/bin/TaxvaneDef.ini"
 "$BENCH" --write-maximal-store "$WORK/maximal.json"
 

@@ -40,7 +40,7 @@ unset LC_ALL LC_CTYPE LC_MESSAGES
 WORK="$E2E_WORK_ROOT/crash"
 rm -rf "$WORK"
 mkdir -p "$WORK/bin" "$WORK/out" "$WORK/settings" "$WORK/default" "$WORK/ref"
-cp "$E2E_PRO" "$WORK/bin/"
+cp "$E2E_PRO" "$(dirname "$E2E_PRO")"/*.dll "$WORK/bin/"
 printf '[ProgramLevel]\r\nTV14=2\r\n' > "$WORK/bin/TaxvaneDef.ini"
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }

@@ -80,6 +80,10 @@ case "$EXPORTER" in
 esac
 EXE_NAME=$(basename "$EXE")
 cp "$EXE" "$WORK/bin/"
+# The stand-in's DLLs, which the build puts beside the exporters it tests.
+if [ "$EXPORTER" != fake ]; then
+    cp "$(dirname "$EXE")"/*.dll "$WORK/bin/"
+fi
 for f in SUPPORT.INF; do
     [ -f "$(dirname "$EXE")/$f" ] && cp "$(dirname "$EXE")/$f" "$WORK/bin/"
 done
