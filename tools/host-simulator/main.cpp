@@ -57,6 +57,7 @@ struct Options {
     std::wstring script;
     double timeoutSeconds = -1;  // < 0: not given
     std::wstring shots;
+    std::wstring hostFolder;  // current folder of the exporter; its own folder when empty
     bool help = false;
 };
 
@@ -755,7 +756,7 @@ void Usage(FILE* to)
     std::fputs(
         "usage: host-simulator --exporter PATH [--message N] [--function-id N] [--fixed-path P]\n"
         "                      [--launch-args TEXT | --no-launch] [--script FILE] [--timeout S]\n"
-        "                      [--shots DIR]\n"
+        "                      [--shots DIR] [--host-folder DIR]\n"
         "       host-simulator --help\n",
         to);
 }
@@ -817,6 +818,9 @@ bool ParseOptions(int argc, wchar_t** argv, Options& opt)
         } else if (a == L"--shots") {
             if (!value(opt.shots))
                 return false;
+        } else if (a == L"--host-folder") {
+            if (!value(opt.hostFolder))
+                return false;
         } else {
             Err("unknown option " + WideToUtf8(a));
             return false;
@@ -869,7 +873,9 @@ bool StartExporter(const Options& opt, const std::wstring& tracePath)
     si.cb = sizeof si;
     std::vector<wchar_t> line(cmd.begin(), cmd.end());
     line.push_back(L'\0');
-    const std::wstring folder = FolderOf(opt.exporter);
+    // The host starts the exporter from its own folder, where its libraries lie; by
+    // default the exporter's folder is current, where the build puts the stand-in's.
+    const std::wstring folder = opt.hostFolder.empty() ? FolderOf(opt.exporter) : opt.hostFolder;
     if (!CreateProcessW(opt.exporter.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &si, &g_child.pi)) {
         Err("cannot start " + WideToUtf8(opt.exporter) + " (error " + std::to_string(GetLastError()) + ")");

@@ -7,15 +7,18 @@
 #
 # Usage: run_case.sh CASE_DIR
 # Environment (set by CMake): E2E_SOURCE_DIR, E2E_WORK_ROOT, E2E_SIMULATOR, E2E_PRO,
-# E2E_BASIC, E2E_FAKE, WINEPREFIX. Without DISPLAY each run gets its own Xvfb.
+# E2E_BASIC, E2E_FAKE, E2E_BUILD_DIR, WINEPREFIX. Without DISPLAY each run gets its own Xvfb.
 #
 # A case folder holds:
 #   case.conf       bash, setting any of:
-#                   EXPORTER=pro|basic|fake (fake: the simulator's own test program);
+#                   EXPORTER=pro|basic|fake|package (fake: the simulator's own test
+#                   program; package: LedgraProExport.exe as shipped, from the build's
+#                   package unzipped into bin/, its host DLLs into host/);
 #                   SIM_ARGS=(...) more simulator options;
 #                   TAXVANE_LEVEL: the TV14 value, "none" (no TaxvaneDef.ini) or "nokey";
 #                   HOST_DATA: repo-relative store to start from (default: the sample
-#                   company); HOST_PATCH: JSON merged into it (objects key by key,
+#                   company; "builtin": no store, the stand-in serves its own sample);
+#                   HOST_PATCH: JSON merged into it (objects key by key,
 #                   anything else replaced); a host.json in the case folder wins;
 #                   RUN_LANG (RUN_LANG2 for a second run); EXPECT_RC;
 #                   GOLDEN (repo-relative) and REPORT (work-relative) to compare;
@@ -76,12 +79,28 @@ case "$EXPORTER" in
     pro) EXE=${E2E_PRO:?} ;;
     basic) EXE=${E2E_BASIC:?} ;;
     fake) EXE=${E2E_FAKE:?} ;;
-    *) fail "EXPORTER must be pro, basic or fake" ;;
+    package) EXE=$WORK/bin/LedgraProExport.exe ;;
+    *) fail "EXPORTER must be pro, basic, fake or package" ;;
 esac
 EXE_NAME=$(basename "$EXE")
-cp "$EXE" "$WORK/bin/"
+if [ "$EXPORTER" = package ]; then
+    # As installed: the programs in the tax product's folder, the host's libraries in the
+    # host's own.
+    (cd "${E2E_BUILD_DIR:?}" && env -u LEDGRA_SIGN_PKCS12 -u LEDGRA_SIGN_TIMESTAMP_URL \
+        cpack -B "$WORK/package" -D CPACK_LEDGRA_SIGN_PKCS12= >"$WORK/cpack.log" 2>&1) ||
+        { cat "$WORK/cpack.log"; fail "the package could not be made"; }
+    zip=$(find "$WORK/package" -maxdepth 1 -name 'LedgraExport-*-win64*.zip' ! -name '*-debug.zip' -print -quit)
+    [ -n "$zip" ] || fail "the package run left no program zip"
+    mkdir -p "$WORK/unzipped" "$WORK/host"
+    (cd "$WORK/unzipped" && cmake -E tar xf "$zip")
+    cp "$WORK"/unzipped/*.exe "$WORK"/unzipped/README_ja.txt "$WORK/bin/"
+    cp "$WORK"/unzipped/*.dll "$WORK/host/"
+    SIM_ARGS+=(--host-folder "$(winpath "$WORK/host")")
+else
+    cp "$EXE" "$WORK/bin/"
+fi
 # The stand-in's DLLs, which the build puts beside the exporters it tests.
-if [ "$EXPORTER" != fake ]; then
+if [ "$EXPORTER" = pro ] || [ "$EXPORTER" = basic ]; then
     cp "$(dirname "$EXE")"/*.dll "$WORK/bin/"
 fi
 for f in SUPPORT.INF; do
@@ -95,7 +114,9 @@ esac
 
 # The host data store: the case's own, or a shared one with its folders moved into the
 # work folder, so that no run sees another's remembered destinations.
-if [ -f "$CASE_DIR/host.json" ]; then
+if [ "$HOST_DATA" = builtin ]; then
+    :
+elif [ -f "$CASE_DIR/host.json" ]; then
     expand "$CASE_DIR/host.json" "$WORK/host.json"
 else
     python3 - "$E2E_SOURCE_DIR/${HOST_DATA:-docs/sample-host-data.json}" "$WORK/host.json" "$WIN_WORK" \
@@ -136,8 +157,10 @@ run_simulator() {
     local rc=0
     (
         cd "$WORK"
-        export LEDGRA_HOST_DATA
-        LEDGRA_HOST_DATA=$(winpath "$WORK/host.json")
+        if [ "$HOST_DATA" != builtin ]; then
+            export LEDGRA_HOST_DATA
+            LEDGRA_HOST_DATA=$(winpath "$WORK/host.json")
+        fi
         export LEDGRA_HOST_LOG
         LEDGRA_HOST_LOG=$(winpath "$WORK/host.log")
         export LANG=$run_lang WINEDEBUG=-all
