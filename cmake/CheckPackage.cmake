@@ -1,9 +1,17 @@
 # ctest's checks of the release package (label package), run with cmake -P:
 #   -DCHECK=signature     signs the package with a throwaway certificate and verifies it
-#   -DCHECK=reproducible  builds the release again in a second folder and compares bytes
+#   -DCHECK=contents      the build's own package: listing, SHA256SUMS, no test switch in
+#                         the programs, version information, debug files that debug
+#   -DCHECK=reproducible  builds the product again in a second folder, linked to the
+#                         first build's host-sdk/ as to a host's SDK, and compares bytes
 # with -DBUILD_DIR (the configured build), -DWORK (a scratch folder), -DOBJCOPY,
-# -DPYTHON, and for the second build -DSOURCE_DIR, -DTOOLCHAIN and -DBUILD_TYPE.
-set(zip_base LedgraExport-20.0.1.1-win64)
+# -DOBJDUMP, -DADDR2LINE, -DNM, -DWINDRES, -DPYTHON, and for the second build
+# -DSOURCE_DIR, -DTOOLCHAIN and -DBUILD_TYPE.
+set(version 20.0.1.1)
+set(product LedgraExport-${version}-win64)
+set(zip_base ${product}-demo)
+set(programs LedgraProExport LedgraBasicExport)
+set(standin_dlls hostbooks.dll hostdata.dll hostpaths.dll hostsample.dll hostsession.dll hoststore.dll)
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -19,7 +27,7 @@ endfunction()
 function(package build output)
     set(out "")
     execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=LEDGRA_SIGN_PKCS12 --unset=LEDGRA_SIGN_PASSWORD
-                            --unset=LEDGRA_SIGN_TIMESTAMP_URL --unset=SOURCE_DATE_EPOCH ${ARGN}
+                            --unset=LEDGRA_SIGN_TIMESTAMP_URL --unset=LEDGRA_SIGN_TIMESTAMP_OPTIONAL --unset=SOURCE_DATE_EPOCH ${ARGN}
                             cpack -B "${output}" -D CPACK_LEDGRA_SIGN_PKCS12= -D CPACK_LEDGRA_SIGN_TIMESTAMP_URL=
                     WORKING_DIRECTORY "${build}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
     set(rc ${rc} PARENT_SCOPE)
@@ -27,6 +35,30 @@ function(package build output)
     # CMake wraps its messages: what they say, on one line.
     string(REGEX REPLACE "[ \n]+" " " said "${out}")
     set(said "${said}" PARENT_SCOPE)
+endfunction()
+
+# The sorted entries of a zip, in the variable named by out_var.
+function(zip_entries zip out_var)
+    run(${CMAKE_COMMAND} -E tar tf "${zip}")
+    string(REGEX REPLACE "[\r\n]+" ";" entries "${out}")
+    list(REMOVE_ITEM entries "")
+    list(SORT entries)
+    set(${out_var} "${entries}" PARENT_SCOPE)
+endfunction()
+
+# Fails when a file names one of the tests' switches, as narrow or as UTF-16 text.
+function(check_no_switches)
+    foreach(file ${ARGN})
+        run(${PYTHON} -c "
+import sys
+data = open(sys.argv[1], 'rb').read()
+for name in ('LEDGRA_MSGBOX_TRACE', 'LEDGRA_PROGRESS_TRACE', 'LEDGRA_PROGRESS_FRAME_US',
+             'LEDGRA_HOST_DATA', 'LEDGRA_HOST_LOG'):
+    for text in (name.encode('ascii'), name.encode('utf-16-le')):
+        if text in data:
+            sys.exit(sys.argv[1] + ' names ' + name)
+" "${file}")
+    endforeach()
 endfunction()
 
 if(CHECK STREQUAL "signature")
@@ -38,9 +70,12 @@ if(CHECK STREQUAL "signature")
         -out "${WORK}/cert.p12")
     set(cert LEDGRA_SIGN_PKCS12=${WORK}/cert.p12)
 
-    # A certificate that is not there, or a wrong password, makes no package.
+    # A certificate that is not there, a wrong password, or a time-stamp server that does
+    # not answer (none listens on the discard port) makes no package.
+    set(silent_stamp LEDGRA_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/)
     foreach(refused "LEDGRA_SIGN_PKCS12=${WORK}/none.p12|does not exist"
-                    "${cert};LEDGRA_SIGN_PASSWORD=wrong|Signing LedgraBasicExport.exe with")
+                    "${cert};LEDGRA_SIGN_PASSWORD=wrong|Signing LedgraBasicExport.exe with"
+                    "${cert};LEDGRA_SIGN_PASSWORD=throwaway;${silent_stamp}|did not answer for [^ ]+: no package")
         string(REPLACE "|" ";" refused "${refused}")
         list(POP_BACK refused why)
         package("${BUILD_DIR}" "${WORK}/refused" ${refused})
@@ -49,24 +84,28 @@ if(CHECK STREQUAL "signature")
         endif()
     endforeach()
 
-    # No time-stamp server listens on the discard port: signed all the same, and said so.
-    package("${BUILD_DIR}" "${WORK}/out" ${cert} LEDGRA_SIGN_PASSWORD=throwaway
-            LEDGRA_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/)
+    # Asked for, a signature without a time stamp: signed all the same, and said so.
+    package("${BUILD_DIR}" "${WORK}/out" ${cert} LEDGRA_SIGN_PASSWORD=throwaway ${silent_stamp}
+            LEDGRA_SIGN_TIMESTAMP_OPTIONAL=1)
     if(NOT rc EQUAL 0 OR NOT said MATCHES "did not answer: LedgraProExport.exe is signed without a time stamp")
         message(FATAL_ERROR "signing with an unreachable time-stamp server:\n${out}")
     endif()
 
-    # The programs and the read-me, nothing else: above all not the certificate.
-    run(${CMAKE_COMMAND} -E tar tf "${WORK}/out/${zip_base}.zip")
-    string(REGEX REPLACE "[\r\n]+" ";" entries "${out}")
-    list(SORT entries)
-    if(NOT entries STREQUAL "LedgraBasicExport.exe;LedgraProExport.exe;README_ja.txt")
+    # The programs, the stand-in's DLLs and the read-me, nothing else: above all not the
+    # certificate.
+    zip_entries("${WORK}/out/${zip_base}.zip" entries)
+    set(expected LedgraBasicExport.exe LedgraProExport.exe README_ja.txt ${standin_dlls})
+    list(SORT expected)
+    if(NOT entries STREQUAL expected)
         message(FATAL_ERROR "the signed zip holds: ${entries}")
     endif()
     file(MAKE_DIRECTORY "${WORK}/unzipped")
     run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped" ${CMAKE_COMMAND} -E tar xf "${WORK}/out/${zip_base}.zip")
     run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped" ${CMAKE_COMMAND} -E tar xf "${WORK}/out/${zip_base}-debug.zip")
-    foreach(program LedgraProExport LedgraBasicExport)
+    foreach(dll ${standin_dlls})
+        run(osslsigncode verify -CAfile "${WORK}/cert.pem" -in "${WORK}/unzipped/${dll}")
+    endforeach()
+    foreach(program ${programs})
         set(exe "${WORK}/unzipped/${program}.exe")
         run(osslsigncode verify -CAfile "${WORK}/cert.pem" -in "${exe}")
         # The debug link: the file name, then the CRC-32 of the .debug file.
@@ -94,38 +133,133 @@ open(sys.argv[1], 'wb').write(b)
     endif()
     message(STATUS "Both programs signed, verified and linked to their debug files")
 
+elseif(CHECK STREQUAL "contents")
+    # A zip of the other kind left by an earlier run is removed, so that only this run's
+    # lie beside SHA256SUMS.
+    file(WRITE "${WORK}/out/${product}-unsigned.zip" "an earlier run's")
+    package("${BUILD_DIR}" "${WORK}/out")
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "cpack of the build failed:\n${out}")
+    endif()
+    file(GLOB zips RELATIVE "${WORK}/out" "${WORK}/out/*.zip")
+    list(SORT zips)
+    if(NOT zips STREQUAL "${zip_base}-debug.zip;${zip_base}.zip")
+        message(FATAL_ERROR "the package run left: ${zips}")
+    endif()
+    run(${CMAKE_COMMAND} -E chdir "${WORK}/out" sha256sum -c SHA256SUMS)
+    file(STRINGS "${WORK}/out/SHA256SUMS" sums)
+    list(LENGTH sums count)
+    if(NOT count EQUAL 2)
+        message(FATAL_ERROR "SHA256SUMS lists ${count} files:\n${sums}")
+    endif()
+
+    zip_entries("${WORK}/out/${zip_base}.zip" entries)
+    set(expected LedgraBasicExport.exe LedgraProExport.exe README_ja.txt ${standin_dlls})
+    list(SORT expected)
+    if(NOT entries STREQUAL expected)
+        message(FATAL_ERROR "the demonstration's zip holds: ${entries}")
+    endif()
+    set(unzipped "${WORK}/unzipped")
+    file(MAKE_DIRECTORY "${unzipped}")
+    foreach(zip ${zips})
+        run(${CMAKE_COMMAND} -E chdir "${unzipped}" ${CMAKE_COMMAND} -E tar xf "${WORK}/out/${zip}")
+    endforeach()
+    # Its read-me says first what it is.
+    file(STRINGS "${unzipped}/README_ja.txt" readme LIMIT_COUNT 4 ENCODING UTF-8)
+    if(NOT readme MATCHES "デモ")
+        message(FATAL_ERROR "the demonstration's read-me does not begin by saying so:\n${readme}")
+    endif()
+
+    foreach(program ${programs})
+        set(exe "${unzipped}/${program}.exe")
+        check_no_switches("${exe}")
+        if(EXISTS "${SOURCE_DIR}/cmake/CheckVersionInfo.cmake")
+            string(REPLACE "Ledgra" "" edition "${program}")
+            string(REPLACE "Export" "" edition "${edition}")
+            run(${CMAKE_COMMAND} -DWINDRES=${WINDRES} -DPROGRAM=${exe} -DEDITION=${edition} -DVERSION=${version}
+                -P "${SOURCE_DIR}/cmake/CheckVersionInfo.cmake")
+        endif()
+        # The .debug holds the program's own sources, and with it a function of the
+        # stripped program resolves to its name and line.
+        set(symbols "${unzipped}/${program}.debug")
+        run(${OBJDUMP} --dwarf=info "${symbols}")
+        if(NOT out MATCHES "app/export_app\\.cpp")
+            message(FATAL_ERROR "${program}.debug has no debug information of app/export_app.cpp")
+        endif()
+        run(${NM} -C "${BUILD_DIR}/app/win32/${program}.exe")
+        string(REGEX MATCH "([0-9a-f]+) T ClExportApp::Run\\(" found "${out}")
+        if(NOT found)
+            message(FATAL_ERROR "${program}.exe has no ClExportApp::Run")
+        endif()
+        run(${ADDR2LINE} -f -C -e "${exe}" 0x${CMAKE_MATCH_1})
+        if(NOT out MATCHES "ClExportApp::Run" OR NOT out MATCHES "export_app\\.cpp:[0-9]+")
+            message(FATAL_ERROR "${program}.exe with its .debug resolves 0x${CMAKE_MATCH_1} to:\n${out}")
+        endif()
+    endforeach()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${unzipped}/LedgraProExport.debug"
+                            "${unzipped}/LedgraBasicExport.debug" RESULT_VARIABLE rc)
+    if(rc EQUAL 0)
+        message(FATAL_ERROR "LedgraProExport.debug and LedgraBasicExport.debug are the same bytes")
+    endif()
+    message(STATUS "The demonstration's package: listed, summed, without switches, with debug files that debug")
+
 elseif(CHECK STREQUAL "reproducible")
     # The same commit built again in another folder, as an IT department would rebuild it:
-    # only what the release needs, with -j2, and without the tests.
+    # only what the release needs, with -j2, without the tests, and linked to the first
+    # build's host-sdk/ as to the host's own SDK: the product's package. The stand-in's
+    # import libraries name the same DLLs and functions, so the programs are the same bytes.
     set(second "${WORK}/build")
     run(${CMAKE_COMMAND} -S "${SOURCE_DIR}" -B "${second}" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN}
-        -DCMAKE_BUILD_TYPE=${BUILD_TYPE} -DLEDGRA_TESTS=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON)
-    run(${CMAKE_COMMAND} --build "${second}" --target release_programs -j2)
-    package("${second}" "${WORK}/second")
-    if(NOT rc EQUAL 0)
-        message(FATAL_ERROR "cpack of the second build failed:\n${out}")
+        -DCMAKE_BUILD_TYPE=${BUILD_TYPE} -DLEDGRA_TESTS=OFF -DLEDGRA_HOST_SDK=${BUILD_DIR}/host-sdk)
+    if(NOT out MATCHES "The programs link the host's libraries of")
+        message(FATAL_ERROR "the configure step does not say which host libraries it links:\n${out}")
     endif()
+    run(${CMAKE_COMMAND} --build "${second}" --target package -j2)
+    foreach(file tools/host-simulator/host-simulator.exe app/win32/test/LedgraProExport.exe host-sdk/bin/hoststore.dll)
+        if(EXISTS "${second}/${file}")
+            message(FATAL_ERROR "the package target built more than it ships: ${second}/${file}")
+        endif()
+    endforeach()
+    set(sdk_zip "${second}/${product}-unsigned.zip")
+    zip_entries("${sdk_zip}" entries)
+    if(NOT entries STREQUAL "LedgraBasicExport.exe;LedgraProExport.exe;README_ja.txt")
+        message(FATAL_ERROR "the product's zip holds: ${entries}")
+    endif()
+    run(${CMAKE_COMMAND} -E chdir "${second}" sha256sum -c SHA256SUMS)
+    file(MAKE_DIRECTORY "${WORK}/unzipped")
+    run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped" ${CMAKE_COMMAND} -E tar xf "${sdk_zip}")
+    check_no_switches("${WORK}/unzipped/LedgraBasicExport.exe" "${WORK}/unzipped/LedgraProExport.exe"
+                      "${WORK}/unzipped/README_ja.txt")
+    file(STRINGS "${WORK}/unzipped/README_ja.txt" readme LIMIT_COUNT 4 ENCODING UTF-8)
+    if(readme MATCHES "デモ")
+        message(FATAL_ERROR "the product's read-me is the demonstration's:\n${readme}")
+    endif()
+
     package("${BUILD_DIR}" "${WORK}/first")
     if(NOT rc EQUAL 0)
         message(FATAL_ERROR "cpack of the build failed:\n${out}")
     endif()
     set(differ "")
-    foreach(file release/LedgraProExport.exe release/LedgraBasicExport.exe release/LedgraProExport.debug
-                 release/LedgraBasicExport.debug ${zip_base}-unsigned.zip ${zip_base}-debug.zip)
-        if(file MATCHES "^release/")
-            set(pair "${BUILD_DIR}/${file}" "${second}/${file}")
+    # The debug zips of the two kinds hold the same files under the same names.
+    foreach(pair "release/LedgraProExport.exe" "release/LedgraBasicExport.exe" "release/LedgraProExport.debug"
+                 "release/LedgraBasicExport.debug" "${zip_base}-debug.zip|${product}-debug.zip")
+        string(REPLACE "|" ";" pair "${pair}")
+        list(GET pair 0 first)
+        list(GET pair -1 other)
+        if(first MATCHES "^release/")
+            set(files "${BUILD_DIR}/${first}" "${second}/${other}")
         else()
-            set(pair "${WORK}/first/${file}" "${WORK}/second/${file}")
+            set(files "${WORK}/first/${first}" "${second}/${other}")
         endif()
-        execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${pair} RESULT_VARIABLE rc)
+        execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${files} RESULT_VARIABLE rc)
         if(NOT rc EQUAL 0)
-            list(APPEND differ "${file}")
+            list(APPEND differ "${first}")
         endif()
     endforeach()
     if(differ)
         message(FATAL_ERROR "two builds of one commit differ in: ${differ}")
     endif()
-    message(STATUS "Two builds in two folders gave the same programs and zips")
+    message(STATUS "The product built in a second folder against host-sdk/: the same programs, its own zip")
 else()
-    message(FATAL_ERROR "CHECK must be signature or reproducible")
+    message(FATAL_ERROR "CHECK must be signature, contents or reproducible")
 endif()

@@ -1,8 +1,24 @@
 # The release package (cmake --build --preset windows --target package): one zip with
 # both programs stripped of their debug information (and signed when a certificate is
-# given) and the Japanese read-me, and a second zip with the debug information of each
-# program. Every stripped program names
-# its debug file (.gnu_debuglink), so a debugger given both finds the symbols.
+# given) and the Japanese read-me, a second zip with the debug information of each
+# program, and SHA256SUMS beside them. Every stripped program names its debug file
+# (.gnu_debuglink), so a debugger given both finds the symbols.
+#
+# Linked to a host SDK (LEDGRA_HOST_SDK) it is the product, LedgraExport-<version>-win64
+# (-unsigned without a certificate), and holds no DLL: the host's own libraries are
+# found in the host's folder. Linked to the stand-in it is a demonstration,
+# LedgraExport-<version>-win64-demo, with the stand-in's DLLs and a read-me that says so.
+
+# The package target builds what it ships and nothing else (not the tests): cpack's
+# install step brings the release files up to date first, before any is installed.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+install(CODE "execute_process(COMMAND \"${CMAKE_COMMAND}\" --build \"${CMAKE_BINARY_DIR}\" --target release_programs
+                              RESULT_VARIABLE built)
+              if(NOT built EQUAL 0)
+                  message(FATAL_ERROR \"The release programs could not be built\")
+              endif()"
+        ALL_COMPONENTS)
+
 set(LEDGRA_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
 set(release_outputs "")
 # objcopy stamps every PE file it writes with the time, unless SOURCE_DATE_EPOCH says
@@ -29,10 +45,27 @@ foreach(program LedgraProExport LedgraBasicExport)
 endforeach()
 add_custom_target(release_programs ALL DEPENDS ${release_outputs})
 
+set(LEDGRA_PACKAGE_BASE LedgraExport-${PROJECT_VERSION}-win64)
+if(LEDGRA_DEMO)
+    set(LEDGRA_PACKAGE_KIND demo)
+    set(readme README_demo_ja.txt)
+    add_dependencies(release_programs ${LEDGRA_STANDIN_DLLS})
+    foreach(dll ${LEDGRA_STANDIN_DLLS})
+        install(PROGRAMS $<TARGET_FILE:${dll}> DESTINATION . COMPONENT programs)
+    endforeach()
+    set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME ${LEDGRA_PACKAGE_BASE}-demo)
+    set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME ${LEDGRA_PACKAGE_BASE}-demo-debug)
+else()
+    set(LEDGRA_PACKAGE_KIND release)
+    set(readme README_ja.txt)
+    set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME ${LEDGRA_PACKAGE_BASE})
+    set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME ${LEDGRA_PACKAGE_BASE}-debug)
+endif()
+
 # UTF-8 with a byte order mark and CR LF line ends: Notepad opens it correctly on every
 # Windows from 7 on, Japanese or not, where a CP932 file reads right only under the
 # Japanese code page and a UTF-8 file without the mark only on Windows 10 1903 and later.
-configure_file(${CMAKE_SOURCE_DIR}/resources/release/README_ja.txt ${LEDGRA_RELEASE_DIR}/README_ja.txt
+configure_file(${CMAKE_SOURCE_DIR}/resources/release/${readme} ${LEDGRA_RELEASE_DIR}/README_ja.txt
                @ONLY NEWLINE_STYLE CRLF)
 install(FILES ${LEDGRA_RELEASE_DIR}/README_ja.txt DESTINATION . COMPONENT programs)
 
@@ -42,8 +75,6 @@ set(CPACK_PACKAGE_VENDOR Ledgra)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL programs symbols)
-set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME LedgraExport-${PROJECT_VERSION}-win64)
-set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME LedgraExport-${PROJECT_VERSION}-win64-debug)
 
 # Signing (Authenticode, SHA-256) of the staged programs, and zips that two builds of one
 # commit write byte for byte alike: cmake/LedgraRelease.cmake, which cpack reads as the
@@ -60,6 +91,8 @@ set(CPACK_LEDGRA_SIGN_TIMESTAMP_URL "${LEDGRA_SIGN_TIMESTAMP_URL}")
 set(CPACK_LEDGRA_OSSLSIGNCODE "${LEDGRA_OSSLSIGNCODE}")
 set(CPACK_LEDGRA_PYTHON "${Python3_EXECUTABLE}")
 set(CPACK_LEDGRA_SOURCE_DIR "${CMAKE_SOURCE_DIR}")
+set(CPACK_LEDGRA_PACKAGE_KIND ${LEDGRA_PACKAGE_KIND})
+set(CPACK_LEDGRA_PACKAGE_BASE ${LEDGRA_PACKAGE_BASE})
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
