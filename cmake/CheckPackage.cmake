@@ -94,7 +94,7 @@ if(CHECK STREQUAL "signature")
     # The programs, the stand-in's DLLs and the read-me, nothing else: above all not the
     # certificate.
     zip_entries("${WORK}/out/${zip_base}.zip" entries)
-    set(expected LedgraBasicExport.exe LedgraProExport.exe README_ja.txt ${standin_dlls})
+    set(expected LedgraBasicExport.exe LedgraProExport.exe README_demo_ja.txt ${standin_dlls})
     list(SORT expected)
     if(NOT entries STREQUAL expected)
         message(FATAL_ERROR "the signed zip holds: ${entries}")
@@ -154,7 +154,7 @@ elseif(CHECK STREQUAL "contents")
     endif()
 
     zip_entries("${WORK}/out/${zip_base}.zip" entries)
-    set(expected LedgraBasicExport.exe LedgraProExport.exe README_ja.txt ${standin_dlls})
+    set(expected LedgraBasicExport.exe LedgraProExport.exe README_demo_ja.txt ${standin_dlls})
     list(SORT expected)
     if(NOT entries STREQUAL expected)
         message(FATAL_ERROR "the demonstration's zip holds: ${entries}")
@@ -165,7 +165,7 @@ elseif(CHECK STREQUAL "contents")
         run(${CMAKE_COMMAND} -E chdir "${unzipped}" ${CMAKE_COMMAND} -E tar xf "${WORK}/out/${zip}")
     endforeach()
     # Its read-me says first what it is.
-    file(STRINGS "${unzipped}/README_ja.txt" readme LIMIT_COUNT 4 ENCODING UTF-8)
+    file(STRINGS "${unzipped}/README_demo_ja.txt" readme LIMIT_COUNT 4 ENCODING UTF-8)
     if(NOT readme MATCHES "デモ")
         message(FATAL_ERROR "the demonstration's read-me does not begin by saying so:\n${readme}")
     endif()
@@ -173,12 +173,10 @@ elseif(CHECK STREQUAL "contents")
     foreach(program ${programs})
         set(exe "${unzipped}/${program}.exe")
         check_no_switches("${exe}")
-        if(EXISTS "${SOURCE_DIR}/cmake/CheckVersionInfo.cmake")
-            string(REPLACE "Ledgra" "" edition "${program}")
-            string(REPLACE "Export" "" edition "${edition}")
-            run(${CMAKE_COMMAND} -DWINDRES=${WINDRES} -DPROGRAM=${exe} -DEDITION=${edition} -DVERSION=${version}
-                -P "${SOURCE_DIR}/cmake/CheckVersionInfo.cmake")
-        endif()
+        # Its version information names it and its edition.
+        string(REGEX REPLACE "^Ledgra(.+)Export$" "\\1" edition "${program}")
+        run(${CMAKE_COMMAND} -DWINDRES=${WINDRES} -DPROGRAM=${exe} -DEDITION=${edition} -DVERSION=${version}
+            -P "${SOURCE_DIR}/cmake/CheckVersionInfo.cmake")
         # The .debug holds the program's own sources, and with it a function of the
         # stripped program resolves to its name and line.
         set(symbols "${unzipped}/${program}.debug")

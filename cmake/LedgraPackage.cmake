@@ -65,13 +65,13 @@ endif()
 # UTF-8 with a byte order mark and CR LF line ends: Notepad opens it correctly on every
 # Windows from 7 on, Japanese or not, where a CP932 file reads right only under the
 # Japanese code page and a UTF-8 file without the mark only on Windows 10 1903 and later.
-configure_file(${CMAKE_SOURCE_DIR}/resources/release/${readme} ${LEDGRA_RELEASE_DIR}/README_ja.txt
+configure_file(${CMAKE_SOURCE_DIR}/resources/release/${readme} ${LEDGRA_RELEASE_DIR}/${readme}
                @ONLY NEWLINE_STYLE CRLF)
-install(FILES ${LEDGRA_RELEASE_DIR}/README_ja.txt DESTINATION . COMPONENT programs)
+install(FILES ${LEDGRA_RELEASE_DIR}/${readme} DESTINATION . COMPONENT programs)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME LedgraExport)
-set(CPACK_PACKAGE_VENDOR Ledgra)
+set(CPACK_PACKAGE_VENDOR ${LEDGRA_VENDOR})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL programs symbols)

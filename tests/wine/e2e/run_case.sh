@@ -93,7 +93,7 @@ if [ "$EXPORTER" = package ]; then
     [ -n "$zip" ] || fail "the package run left no program zip"
     mkdir -p "$WORK/unzipped" "$WORK/host"
     (cd "$WORK/unzipped" && cmake -E tar xf "$zip")
-    cp "$WORK"/unzipped/*.exe "$WORK"/unzipped/README_ja.txt "$WORK/bin/"
+    cp "$WORK"/unzipped/*.exe "$WORK"/unzipped/*.txt "$WORK/bin/"
     cp "$WORK"/unzipped/*.dll "$WORK/host/"
     SIM_ARGS+=(--host-folder "$(winpath "$WORK/host")")
 else
