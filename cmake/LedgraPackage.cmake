@@ -49,10 +49,21 @@ set(LEDGRA_PACKAGE_BASE LedgraExport-${PROJECT_VERSION}-win64)
 if(LEDGRA_DEMO)
     set(LEDGRA_PACKAGE_KIND demo)
     set(readme README_demo_ja.txt)
-    add_dependencies(release_programs ${LEDGRA_STANDIN_DLLS})
+    # The stand-in's DLLs, stripped as the programs are.
+    set(stripped_dlls "")
     foreach(dll ${LEDGRA_STANDIN_DLLS})
-        install(PROGRAMS $<TARGET_FILE:${dll}> DESTINATION . COMPONENT programs)
+        set(stripped ${LEDGRA_RELEASE_DIR}/$<TARGET_FILE_NAME:${dll}>)
+        add_custom_command(
+            OUTPUT ${LEDGRA_RELEASE_DIR}/${dll}.stamp
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${LEDGRA_RELEASE_DIR}
+            COMMAND ${objcopy} --strip-all $<TARGET_FILE:${dll}> ${stripped}
+            COMMAND ${CMAKE_COMMAND} -E touch ${LEDGRA_RELEASE_DIR}/${dll}.stamp
+            DEPENDS ${dll} VERBATIM)
+        list(APPEND stripped_dlls ${LEDGRA_RELEASE_DIR}/${dll}.stamp)
+        install(PROGRAMS ${stripped} DESTINATION . COMPONENT programs)
     endforeach()
+    add_custom_target(release_dlls DEPENDS ${stripped_dlls})
+    add_dependencies(release_programs release_dlls)
     set(CPACK_ARCHIVE_PROGRAMS_FILE_NAME ${LEDGRA_PACKAGE_BASE}-demo)
     set(CPACK_ARCHIVE_SYMBOLS_FILE_NAME ${LEDGRA_PACKAGE_BASE}-demo-debug)
 else()
