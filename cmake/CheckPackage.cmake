@@ -1,3 +1,4 @@
+cmake_policy(VERSION 3.25)
 # ctest's checks of the release package (label package), run with cmake -P:
 #   -DCHECK=signature     signs the package with a throwaway certificate and verifies it
 #   -DCHECK=contents      the build's own package: listing, SHA256SUMS, no test switch in
@@ -46,6 +47,21 @@ function(zip_entries zip out_var)
     set(${out_var} "${entries}" PARENT_SCOPE)
 endfunction()
 
+# Fails unless the demonstration's zip in folder holds the programs, the stand-in's DLLs
+# and its read-me, nothing else (above all no certificate); unzips it and its debug zip.
+function(unzip_demonstration folder unzipped)
+    zip_entries("${folder}/${zip_base}.zip" entries)
+    set(expected LedgraBasicExport.exe LedgraProExport.exe README_demo_ja.txt ${standin_dlls})
+    list(SORT expected)
+    if(NOT entries STREQUAL expected)
+        message(FATAL_ERROR "the demonstration's zip holds: ${entries}")
+    endif()
+    file(MAKE_DIRECTORY "${unzipped}")
+    foreach(zip ${zip_base}.zip ${zip_base}-debug.zip)
+        run(${CMAKE_COMMAND} -E chdir "${unzipped}" ${CMAKE_COMMAND} -E tar xf "${folder}/${zip}")
+    endforeach()
+endfunction()
+
 # Fails when a file names one of the tests' switches, as narrow or as UTF-16 text.
 function(check_no_switches)
     foreach(file ${ARGN})
@@ -91,17 +107,7 @@ if(CHECK STREQUAL "signature")
         message(FATAL_ERROR "signing with an unreachable time-stamp server:\n${out}")
     endif()
 
-    # The programs, the stand-in's DLLs and the read-me, nothing else: above all not the
-    # certificate.
-    zip_entries("${WORK}/out/${zip_base}.zip" entries)
-    set(expected LedgraBasicExport.exe LedgraProExport.exe README_demo_ja.txt ${standin_dlls})
-    list(SORT expected)
-    if(NOT entries STREQUAL expected)
-        message(FATAL_ERROR "the signed zip holds: ${entries}")
-    endif()
-    file(MAKE_DIRECTORY "${WORK}/unzipped")
-    run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped" ${CMAKE_COMMAND} -E tar xf "${WORK}/out/${zip_base}.zip")
-    run(${CMAKE_COMMAND} -E chdir "${WORK}/unzipped" ${CMAKE_COMMAND} -E tar xf "${WORK}/out/${zip_base}-debug.zip")
+    unzip_demonstration("${WORK}/out" "${WORK}/unzipped")
     foreach(dll ${standin_dlls})
         run(osslsigncode verify -CAfile "${WORK}/cert.pem" -in "${WORK}/unzipped/${dll}")
     endforeach()
@@ -153,17 +159,8 @@ elseif(CHECK STREQUAL "contents")
         message(FATAL_ERROR "SHA256SUMS lists ${count} files:\n${sums}")
     endif()
 
-    zip_entries("${WORK}/out/${zip_base}.zip" entries)
-    set(expected LedgraBasicExport.exe LedgraProExport.exe README_demo_ja.txt ${standin_dlls})
-    list(SORT expected)
-    if(NOT entries STREQUAL expected)
-        message(FATAL_ERROR "the demonstration's zip holds: ${entries}")
-    endif()
     set(unzipped "${WORK}/unzipped")
-    file(MAKE_DIRECTORY "${unzipped}")
-    foreach(zip ${zips})
-        run(${CMAKE_COMMAND} -E chdir "${unzipped}" ${CMAKE_COMMAND} -E tar xf "${WORK}/out/${zip}")
-    endforeach()
+    unzip_demonstration("${WORK}/out" "${unzipped}")
     # Its read-me says first what it is.
     file(STRINGS "${unzipped}/README_demo_ja.txt" readme LIMIT_COUNT 4 ENCODING UTF-8)
     if(NOT readme MATCHES "デモ")
