@@ -93,13 +93,12 @@ TEST(MessageBoxTrace, LineIsAppendedBeforeTheBoxIsShown)
     ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
     g_probe.traceFile = std::wstring(temp) + L"ledgra_msgbox_trace_" + std::to_wstring(::GetCurrentProcessId()) + L".txt";
     ::DeleteFileW(g_probe.traceFile.c_str());
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"LEDGRA_MSGBOX_TRACE", g_probe.traceFile.c_str()));
 
     platform::win32::Win32MessageBoxes boxes;
+    boxes.SetTraceFile(g_probe.traceFile);
     ::SetTimer(nullptr, 0, 50, CloseBoxTimer);
     const int answer = boxes.Show(nullptr, "XMLファイルの出力に失敗しました。\n\nアプリケーションを終了します。",
                                   "所得税", 0x30);
-    ::SetEnvironmentVariableW(L"LEDGRA_MSGBOX_TRACE", nullptr);
     EXPECT_TRUE(g_probe.closed);
     EXPECT_EQ(answer, IDOK);
     EXPECT_EQ(g_probe.seenWhileShown,
