@@ -1,5 +1,6 @@
 #include "platform/services.h"
 
+#include <atomic>
 #include <chrono>
 
 #include "common/cp932.h"
@@ -7,7 +8,14 @@
 namespace platform {
 namespace {
 Services g_services;
-}
+// Lock-free, so a signal handler may set it.
+std::atomic<bool> g_interrupt{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+}  // namespace
+
+bool InterruptRequested() { return g_interrupt.load(std::memory_order_relaxed); }
+void RequestInterrupt() noexcept { g_interrupt.store(true, std::memory_order_relaxed); }
+void ClearInterrupt() { g_interrupt.store(false, std::memory_order_relaxed); }
 
 Services& GetServices() { return g_services; }
 void SetServices(const Services& services) { g_services = services; }

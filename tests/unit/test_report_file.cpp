@@ -232,10 +232,12 @@ TEST_F(ReportFileTest, DestinationHeldElsewhereOrAFolderFailsAtOpen)
     EXPECT_EQ(0, fs.CallCount("CreateNew"));
 }
 
-// Side files that killed runs left for this destination are removed at Open, its name
-// compared without regard to case; other destinations' side files, files of other
-// programs that only look alike, side files elsewhere and one that a running export
-// still has open stay. A number in use is passed over.
+// Side files that killed runs left for this destination are removed once a report is in
+// place, its name compared as the file system compares names; until then one with bytes
+// may be the one copy of an earlier report and is neither reused nor emptied. Other
+// destinations' side files, files of other programs that only look alike, side files
+// elsewhere and those that running exports still have open stay. Numbers in use are
+// passed over.
 TEST_F(ReportFileTest, LeftSideFilesOfTheDestinationAreRemoved)
 {
     fs.AddFile("C:\\out.xml.1.unfinished", "cut");
@@ -252,45 +254,66 @@ TEST_F(ReportFileTest, LeftSideFilesOfTheDestinationAreRemoved)
     auto running = fs.HoldExclusive("C:\\out.xml.2.unfinished");
     ClReportFile file;
     ASSERT_TRUE(file.Open(kOut));
-    EXPECT_FALSE(fs.HasFile("C:\\OUT.XML.10.UNFINISHED"));
-    for (const char* kept : {"C:\\other.xml.12.UNFINISHED", "C:\\video.mp4.3.unfinished", "C:\\out.xml.unfinished",
-                             "C:\\out.xml.1a.unfinished", "C:\\xout.xml.1.unfinished"})
-        EXPECT_TRUE(fs.HasFile(kept)) << kept;
-    EXPECT_TRUE(fs.HasFile("C:\\notes.unfinished"));
-    EXPECT_TRUE(fs.HasFile("C:\\.1.unfinished"));
-    EXPECT_TRUE(fs.HasFile("C:\\sub\\out.xml.1.unfinished"));
-    EXPECT_EQ("being written", fs.FileBytes("C:\\out.xml.2.unfinished"));
-    EXPECT_TRUE(fs.HasFile(kSide)) << "removed, then made afresh";
-    EXPECT_EQ("", fs.FileBytes(kSide));
-    running.reset();
+    EXPECT_EQ("cut", fs.FileBytes(kSide)) << "may be a kept copy: waits until a report is in place";
+    EXPECT_TRUE(fs.HasFile("C:\\out.xml.3.unfinished")) << "1 has bytes, 2 is in use";
 
-    // Another export of the same destination, while there is nothing to hold yet,
-    // passes over the number in use.
+    // Another export of the same destination meanwhile passes over all three; its
+    // report in place, it removes the leftovers but none that an export has open.
     ClReportFile second;
     ASSERT_TRUE(second.Open(kOut));
-    EXPECT_EQ("", fs.FileBytes("C:\\out.xml.2.unfinished")) << "1 is in use, 2 was left";
+    ASSERT_TRUE(fs.HasFile("C:\\out.xml.4.unfinished"));
     ASSERT_TRUE(second.Write("second", 6));
     ASSERT_TRUE(second.Commit());
+    EXPECT_FALSE(fs.HasFile(kSide));
+    EXPECT_FALSE(fs.HasFile("C:\\OUT.XML.10.UNFINISHED"));
+    EXPECT_EQ("being written", fs.FileBytes("C:\\out.xml.2.unfinished"));
+    EXPECT_TRUE(fs.HasFile("C:\\out.xml.3.unfinished"));
     ASSERT_TRUE(file.Write("first", 5));
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ("first", fs.FileBytes(kOut)) << "each whole, the last one stays";
+    for (const char* kept : {"C:\\other.xml.12.UNFINISHED", "C:\\video.mp4.3.unfinished", "C:\\out.xml.unfinished",
+                             "C:\\out.xml.1a.unfinished", "C:\\xout.xml.1.unfinished", "C:\\notes.unfinished",
+                             "C:\\.1.unfinished", "C:\\sub\\out.xml.1.unfinished", "C:\\out.xml.2.unfinished"})
+        EXPECT_TRUE(fs.HasFile(kept)) << kept;
+    EXPECT_EQ(0, fs.OpenFileCount() - 1) << "only the running export's file is open";
 }
 
-// The matching at its edges: a one-character name, and side numbers holding a 0.
+// The matching at its edges: a one-character name, side numbers holding a 0, and names
+// of two-byte characters: the same name, and names of the same length that differ in
+// one character, in its lead byte, its trail byte, or a trail byte that is an ASCII
+// letter in another case (ア 83 41 against ァ 83 40 and ヂ 83 61).
 TEST_F(ReportFileTest, LeftoverMatchingAtItsEdges)
 {
     struct Row {
+        const char* destination;
         const char* leftover;
         bool removed;
     };
-    const Row rows[] = {{"C:\\a.10.unfinished", true},  {"C:\\A.0.unfinished", true},  {"C:\\a.1.unfinished", true},
-                        {"C:\\b.10.unfinished", false}, {"C:\\aa.1.unfinished", false}, {"C:\\.1.unfinished", false},
-                        {"C:\\a..unfinished", false}};
-    for (const Row& row : rows) fs.AddFile(row.leftover, "left");
-    ClReportFile file;
-    ASSERT_TRUE(file.Open("C:\\a"));
-    for (const Row& row : rows)
-        EXPECT_EQ(row.removed, fs.FileBytes(row.leftover) != "left") << row.leftover;
+    const Row rows[] = {{"C:\\a", "C:\\a.10.unfinished", true},
+                        {"C:\\a", "C:\\A.0.unfinished", true},
+                        {"C:\\a", "C:\\a.1.unfinished", true},
+                        {"C:\\a", "C:\\b.10.unfinished", false},
+                        {"C:\\a", "C:\\aa.1.unfinished", false},
+                        {"C:\\a", "C:\\.1.unfinished", false},
+                        {"C:\\a", "C:\\a..unfinished", false},
+                        {"C:\\\x95\x5C.xml", "C:\\\x95\x5C.xml.2.unfinished", true},
+                        {"C:\\\x95\x5C.xml", "C:\\\x95\x5C.XML.2.unfinished", true},
+                        {"C:\\\x95\x5C.xml", "C:\\\x83\x5C.xml.2.unfinished", false},
+                        {"C:\\\x95\x5C.xml", "C:\\\x95\x5B.xml.2.unfinished", false},
+                        {"C:\\x\x83\x41.xml", "C:\\x\x83\x61.xml.1.unfinished", false},
+                        {"C:\\x\x83\x41.xml", "C:\\X\x83\x41.xml.1.unfinished", true},
+                        {"C:\\x\x83\x41.xml", "C:\\x\x83\x40.xml.1.unfinished", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.destination) + " / " + row.leftover);
+        fakes::FakeFileSystem local;
+        fakes::ScopedServices installedLocal(&local);
+        local.AddFile(row.leftover, "left");
+        ClReportFile file;
+        ASSERT_TRUE(file.Open(row.destination));
+        EXPECT_EQ("left", local.FileBytes(row.leftover)) << "nothing is removed before the report is in place";
+        ASSERT_TRUE(file.Commit());
+        EXPECT_EQ(row.removed, !local.HasFile(row.leftover));
+    }
 }
 
 TEST_F(ReportFileTest, FileThatCannotBeCreatedFailsEveryWrite)
