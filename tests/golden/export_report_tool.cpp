@@ -158,7 +158,7 @@ TEST_F(ExportReportTool, AReportThatCannotBeWrittenFailsWithThePathAndTheReason)
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(export_report::kFailed, Run({"--host-data", store, "--category", "1", "--out", path}));
     EXPECT_EQ(cp932::ToUtf8("XMLファイルの出力に失敗しました。\n") + path +
-                  ".1.unfinished: cannot be created: No such file or directory\n",
+                  ": cannot be written: the folder does not exist\n",
               ::testing::internal::GetCapturedStderr());
 }
 
