@@ -41,6 +41,16 @@ bool IFileSystem::SameFileName(const std::string& a, const std::string& b)
     return true;
 }
 
+bool IsNumberedSideFile(IFileSystem& fs, const std::string& file, const std::string& name, const char* suffix)
+{
+    const std::size_t suffixLength = std::char_traits<char>::length(suffix);
+    if (file.size() < name.size() + 2 + suffixLength || file[name.size()] != '.') return false;
+    const std::size_t end = file.size() - suffixLength;
+    for (std::size_t i = name.size() + 1; i < end; ++i)
+        if (file[i] < '0' || file[i] > '9') return false;
+    return fs.SameFileName(file.substr(0, name.size()), name) && fs.SameFileName(file.substr(end), suffix);
+}
+
 IClock& SteadyClock()
 {
     class Steady : public IClock {

@@ -261,6 +261,10 @@ struct Services {
     std::size_t (*taskMemSize)(const void* block) = nullptr;
 };
 
+// Whether file, a name in a folder, is "<name>.<digits><suffix>": a numbered side file
+// that this program made for the file name, compared as the file system compares names.
+bool IsNumberedSideFile(IFileSystem& fs, const std::string& file, const std::string& name, const char* suffix);
+
 // Whether the person at a terminal asked to stop (Ctrl-C, a termination signal): set
 // from a signal handler, read by the report file, which then gives the report up.
 bool InterruptRequested();

@@ -25,20 +25,6 @@ std::size_t FolderLength(const std::string& path)
     return cut;
 }
 
-// "<name>.<digits>.unfinished" of this destination's name, compared as the file system
-// compares names: only what a report writer made for this same file, never another
-// program's file or another destination's side file that merely ends alike.
-bool IsSideFileOf(platform::IFileSystem& fs, const std::string& file, const std::string& name)
-{
-    const std::size_t suffix = std::strlen(ClReportFile::kSideSuffix);
-    if (file.size() < name.size() + 2 + suffix || file[name.size()] != '.') return false;
-    const std::size_t end = file.size() - suffix;
-    for (std::size_t i = name.size() + 1; i < end; ++i)
-        if (file[i] < '0' || file[i] > '9') return false;
-    return fs.SameFileName(file.substr(0, name.size()), name) &&
-           fs.SameFileName(file.substr(end), ClReportFile::kSideSuffix);
-}
-
 // Why an operation on the destination or in its folder failed, in the user's terms; the
 // system's own words where the kind says nothing more.
 std::string Cause(platform::IFileSystem& fs, bool inFolder)
@@ -139,7 +125,7 @@ void ClReportFile::RemoveLeftSideFiles()
         const std::string folder = m_path.substr(0, m_folderLength);
         const std::string name = m_path.substr(m_folderLength);
         for (const std::string& file : m_fs->ListFiles(folder, kSideSuffix)) {
-            if (!IsSideFileOf(*m_fs, file, name)) continue;
+            if (!platform::IsNumberedSideFile(*m_fs, file, name, kSideSuffix)) continue;
             if (std::unique_ptr<platform::IWriteFile> left = m_fs->OpenLeftover(folder + file)) left->Remove();
         }
     } catch (...) {
