@@ -4,8 +4,17 @@
 // side file.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "hostsim/hostsim.h"
 #include "report/report_file.h"
@@ -404,5 +413,212 @@ TEST(ReportFileNative, RealFileIsGatheredAndComplete)
     EXPECT_EQ(Joined(lines), bytes);
     EXPECT_TRUE(fs->DeleteFile(path));
 }
+
+// ---- exports of one destination at the same time, on the real file system ----
+
+// A whole report that says whose it is, large enough to take several writes.
+std::string ReportOf(const std::string& id)
+{
+    std::string report = "<REPORT ID=\"" + id + "\">\r\n";
+    for (int i = 0; i < 3000; ++i) report += "\t<N>" + id + "." + std::to_string(i) + "</N>\r\n";
+    return report + "</REPORT>\r\n";
+}
+
+// The export's outcome as the user would read it: "written" or its failure's cause.
+std::string ExportOnce(const std::string& path, const std::string& id)
+{
+    ClReportFile file;
+    const std::string report = ReportOf(id);
+    file.Open(path.c_str());
+    file.Write(report.data(), report.size());
+    if (file.Commit()) return "written";
+    const std::string& text = file.FailureText();
+    return text.substr(std::min(text.size(), path.size() + 2));
+}
+
+// Whose whole report the bytes are; empty when they are nobody's whole report.
+std::string WholeReportId(const std::string& bytes)
+{
+    const std::size_t start = bytes.find('"');
+    const std::size_t end = start == std::string::npos ? start : bytes.find('"', start + 1);
+    if (end == std::string::npos) return std::string();
+    const std::string id = bytes.substr(start + 1, end - start - 1);
+    return bytes == ReportOf(id) ? id : std::string();
+}
+
+class ReportFileRaces : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallNativeServices();
+        fs = platform::GetServices().fs;
+        static int s_folders = 0;
+        folder = fs->GetTempPath() + "ledgra-races-" + std::to_string(std::rand()) + "-" + std::to_string(++s_folders);
+        ASSERT_TRUE(fs->CreateDirectory(folder));
+        folder += folder.find('\\') != std::string::npos ? "\\" : "/";
+        out = folder + "out.xml";
+    }
+    void TearDown() override
+    {
+        for (const std::string& name : fs->ListFiles(folder, "")) fs->DeleteFile(folder + name);
+        fs->RemoveDirectory(folder);
+        ClReportFile::s_beforeReplace = nullptr;
+    }
+    std::string Read(const std::string& path)
+    {
+        std::string bytes;
+        fs->ReadFile(path, 1u << 24, bytes);
+        return bytes;
+    }
+    std::vector<std::string> SideFiles() { return fs->ListFiles(folder, ClReportFile::kSideSuffix); }
+    void Put(const std::string& bytes)
+    {
+        auto file = fs->CreateExclusive(out);
+        ASSERT_TRUE(file && file->Write(bytes.data(), bytes.size()) && file->Close());
+    }
+
+    fakes::ScopedServices restored;
+    platform::IFileSystem* fs = nullptr;
+    std::string folder;
+    std::string out;
+};
+
+// A held between its finished side file and the replacement while X runs a whole
+// export: X never takes or removes A's side file; each says truthfully what happened,
+// and the destination ends as one whole report. Over an existing destination A still
+// holds it, so X fails saying so.
+std::function<void()> g_duringPause;
+void RunDuringPause()
+{
+    ClReportFile::s_beforeReplace = nullptr;   // X's own replacement does not pause
+    if (g_duringPause) g_duringPause();
+}
+
+TEST_F(ReportFileRaces, AnotherExportWhileOneIsAboutToReplace)
+{
+    struct Row {
+        const char* what;
+        bool existing;
+        const char* x;        // X's outcome
+        const char* a;        // A's outcome
+        const char* stays;    // whose report is at the destination
+    };
+    const Row rows[] = {
+        {"fresh destination", false, "written", "written", "A"},
+        {"existing destination", true, "cannot be written: another program (or another export) has it open", "written",
+         "A"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.existing) Put(ReportOf("earlier"));
+        std::string x;
+        g_duringPause = [&] { x = ExportOnce(out, "X"); };
+        ClReportFile::s_beforeReplace = RunDuringPause;
+        const std::string a = ExportOnce(out, "A");
+        EXPECT_EQ(row.x, x);
+        EXPECT_EQ(row.a, a);
+        EXPECT_EQ(row.stays, WholeReportId(Read(out)));
+        EXPECT_EQ(std::vector<std::string>{}, SideFiles());
+        fs->DeleteFile(out);
+    }
+}
+
+#ifndef _WIN32
+// A folder that allows creating and writing files but neither deleting nor renaming
+// them (chattr +a, which only root may set, on a file system that knows it).
+TEST_F(ReportFileRaces, FolderWithoutDeleteRights)
+{
+    const std::string dir = folder.substr(0, folder.size() - 1);
+    Put(ReportOf("earlier"));
+    if (std::system(("chattr +a '" + dir + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "chattr +a is not allowed here (needs root and ext2/3/4, xfs or btrfs)";
+    // The destination exists: X finds it held; A writes in place and keeps one empty side file.
+    std::string x;
+    g_duringPause = [&] { x = ExportOnce(out, "X"); };
+    ClReportFile::s_beforeReplace = RunDuringPause;
+    EXPECT_EQ("written", ExportOnce(out, "A"));
+    EXPECT_EQ("cannot be written: another program (or another export) has it open", x);
+    EXPECT_EQ("A", WholeReportId(Read(out)));
+    EXPECT_EQ(std::vector<std::string>{"out.xml.1.unfinished"}, SideFiles());
+    EXPECT_EQ("", Read(out + ".1.unfinished"));
+    // The next export reuses it; a leftover that is a link is never written through.
+    ASSERT_EQ(0, symlink((folder + "victim.txt").c_str(), (out + ".2.unfinished").c_str()));
+    Put("");
+    EXPECT_EQ("written", ExportOnce(out, "B"));
+    EXPECT_EQ("B", WholeReportId(Read(out)));
+    EXPECT_EQ("", Read(out + ".1.unfinished"));
+    EXPECT_FALSE(fs->FileExists(folder + "victim.txt"));
+    ASSERT_EQ(0, std::system(("chattr -a '" + dir + "'").c_str()));
+    unlink((out + ".2.unfinished").c_str());
+}
+
+// Many exports of one destination at once, processes as on a share, over several rounds
+// of a fresh and of an existing destination: each one that says it wrote finds a whole
+// report at the destination right then; each failure says why; after each round the
+// destination is one whole report and no side file is left.
+TEST_F(ReportFileRaces, ManyExportsAtOnce)
+{
+    const int kRounds = 8;
+    const int kExports = 16;
+    int exports = 0;
+    int written = 0;
+    int wholeAfterRounds = 0;
+    std::map<std::string, int> failures;
+    for (int round = 1; round <= kRounds; ++round) {
+        const bool existing = round % 2 == 0;
+        if (existing) Put(ReportOf("earlier"));
+        else fs->DeleteFile(out);
+        int go[2], results[2];
+        ASSERT_EQ(0, pipe(go));
+        ASSERT_EQ(0, pipe(results));
+        std::vector<pid_t> children;
+        for (int e = 0; e < kExports; ++e) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                close(go[1]);
+                char byte;
+                (void)!read(go[0], &byte, 1);   // all start when the parent closes the pipe
+                std::string outcome = ExportOnce(out, std::to_string(round) + "-" + std::to_string(e));
+                // Said to have written: a whole report (its own or a later one) is there now.
+                if (outcome == "written" && WholeReportId(Read(out)).empty()) outcome = "written, but not whole";
+                outcome += "\n";
+                (void)!write(results[1], outcome.data(), outcome.size());
+                _exit(0);
+            }
+            children.push_back(pid);
+        }
+        close(go[0]);
+        close(go[1]);
+        close(results[1]);
+        for (pid_t pid : children) waitpid(pid, nullptr, 0);
+        std::string lines;
+        char buffer[4096];
+        for (ssize_t n; (n = read(results[0], buffer, sizeof buffer)) > 0;) lines.append(buffer, static_cast<std::size_t>(n));
+        close(results[0]);
+        for (std::size_t at = 0, end; (end = lines.find('\n', at)) != std::string::npos; at = end + 1) {
+            const std::string outcome = lines.substr(at, end - at);
+            ++exports;
+            if (outcome == "written") ++written;
+            else ++failures[outcome];
+        }
+        const std::string id = WholeReportId(Read(out));
+        EXPECT_FALSE(id.empty()) << "round " << round;
+        EXPECT_TRUE(id != "earlier" || existing) << "round " << round;
+        wholeAfterRounds += !id.empty();
+        EXPECT_EQ(std::vector<std::string>{}, SideFiles()) << "round " << round;
+    }
+    EXPECT_EQ(kRounds * kExports, exports);
+    EXPECT_GT(written, 0);
+    EXPECT_EQ(0, failures.count("written, but not whole"));
+    std::printf("[ concurrency ] %d exports in %d rounds of %d: %d written, %d destinations whole after %d rounds\n",
+                exports, kRounds, kExports, written, wholeAfterRounds, kRounds);
+    for (const auto& [reason, count] : failures) {
+        std::printf("[ concurrency ]   failed %d: %s\n", count, reason.c_str());
+        // Only the destination held by another export stops one.
+        EXPECT_EQ("cannot be written: another program (or another export) has it open", reason);
+    }
+}
+#endif
 
 }  // namespace
