@@ -50,11 +50,12 @@ public:
     virtual bool Write(const void* data, std::size_t size) = 0;
     virtual bool Flush() = 0;
     virtual bool Close() = 0;
-    // Closes the file if it is open and deletes it under the name it was opened with;
-    // a file the folder will not let go is emptied instead (false then). Only for files
-    // the program created itself. Runs on every path that gives a file up, destructors
-    // included, so it never allocates and never throws: what it needs is prepared when
-    // the file is opened.
+    // Deletes the file and closes it: through this handle on Windows, on posix by the
+    // name it was opened with while the lock is held and only while that name is still
+    // this file's. A file the folder will not let go is emptied instead (false then);
+    // after ReplaceTo it is only closed. Only for files the program created itself. Runs
+    // on every path that gives a file up, destructors included, so it never allocates
+    // and never throws: what it needs is prepared when the file is opened.
     virtual bool Remove() noexcept = 0;
     // Reads at most maxBytes from the file's start through this handle, which is open for
     // reading too; nobody else can have changed the file meanwhile.
@@ -114,9 +115,11 @@ public:
     virtual bool SameFileName(const std::string& a, const std::string& b);
     // Reads at most maxBytes, sharing the file with other readers and writers.
     virtual bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) = 0;
-    // Puts the file from in the place of to in one step, replacing what is there (on
-    // Windows ReplaceFile, which keeps the replaced file's attributes, or MoveFileEx
-    // with replace and write-through where there is nothing to replace). Refusals that
+    // Puts the closed file from in the place of to in one step, replacing what is there
+    // (on Windows ReplaceFile, which keeps the replaced file's attributes, or MoveFileEx
+    // with replace and write-through where there is nothing to replace). The report and
+    // the remembered destinations use IWriteFile::ReplaceTo instead, which keeps the
+    // file held through the replacement. Refusals that
     // pass (a scanner or indexer opening the fresh file for a moment) are tried again
     // a bounded number of times. The result says what is where; from is never deleted.
     virtual ReplaceResult ReplaceFile(const std::string& from, const std::string& to) = 0;
