@@ -203,7 +203,7 @@ void FakeFileSystem::AddDrive(char letter, unsigned driveType, int rights)
     m_drives[up] = Drive{driveType, rights};
     std::string root = std::string(1, up) + ":\\";
     if (driveType != platform::DRIVE_TYPE_UNKNOWN && driveType != platform::DRIVE_TYPE_NO_ROOT_DIR)
-        m_nodes[root] = Node{root, true, "", 0};
+        m_nodes[root] = Node{root, true, "", 0, ""};
     else
         m_nodes.erase(root);
 }
@@ -227,7 +227,7 @@ void FakeFileSystem::AddShare(const std::string& share, int rights)
             full = "\\\\" + parts[0] + "\\" + parts[1];
             key = KeyOf(full);
             m_shares[key] = rights;
-            m_nodes[key] = Node{full, true, "", 0};
+            m_nodes[key] = Node{full, true, "", 0, ""};
         }
     }
 }
@@ -262,7 +262,7 @@ bool FakeFileSystem::AddDirectory(const std::string& path)
         if (k.size() <= 3 && k.size() >= 2 && k[1] == ':' && !Find(k)) return false;
     }
     if (!Find(k)->isDirectory) return false;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) m_nodes[KeyOf(*it)] = Node{*it, true, "", 0};
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) m_nodes[KeyOf(*it)] = Node{*it, true, "", 0, ""};
     return true;
 }
 
@@ -282,7 +282,7 @@ bool FakeFileSystem::AddFile(const std::string& path, const std::string& bytes)
     if (!AddDirectory(parent)) return false;
     Node* existing = Find(key);
     if (existing && existing->isDirectory) return false;
-    m_nodes[key] = Node{full, false, bytes, 0};
+    m_nodes[key] = Node{full, false, bytes, 0, ""};
     return true;
 }
 
@@ -620,7 +620,7 @@ bool FakeFileSystem::CreateDirectory(const std::string& path)
         MarkFailed();
         return false;
     }
-    m_nodes[key] = Node{full, true, "", 0};
+    m_nodes[key] = Node{full, true, "", 0, ""};
     return true;
 }
 
