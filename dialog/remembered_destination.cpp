@@ -5,16 +5,18 @@
 //  - a writer first takes the file's lock: "<file>.lock" opened exclusively (no
 //    sharing). The open handle is the lock, not the file's existence, so a lock left
 //    behind by a crashed run is simply opened again. A writer that finds it held
-//    retries briefly and then gives up without touching anything;
+//    waits its full time, trying again, and then gives up without touching anything;
 //  - under the lock it reads the current file again, so a record another exporter
 //    stored since this dialog opened is carried over;
-//  - the new content goes to a fresh temporary file in the same folder, written,
-//    flushed and closed, and only then replaces the old file in one move. A failure
-//    at any step leaves the old file as it was. A folder that allows no renaming or
-//    deleting gets the content written over the file in place, and keeps an empty
-//    temporary file that the next rewrite reuses. When Windows removed the old file
-//    without moving the new one into its place, the temporary file is the only copy
-//    of every user's records until they are written back under the file's name.
+//  - the new content goes to a fresh temporary file "<file>.<n>.tmp" in the same
+//    folder, written and flushed, and only then, still open, replaces the old file in
+//    one move. A failure at any step leaves the old file as it was. A folder that
+//    allows no renaming or deleting gets the content written over the file in place;
+//    until that is done the temporary file is the only whole copy of every user's
+//    records and is kept, whatever fails or kills the writer. The next rewrite starts
+//    from such a kept copy (a temporary file that the file under its own name is a
+//    cut beginning of), and only once the records are whole under the file's name
+//    again are the leftovers removed (emptied, where the folder keeps them).
 // A record is found only where its key starts a line, so a user id ending in another
 // user's id never picks up the other's record. Keys, lines and files have no size
 // limit of their own; a value without "/" or with a path over 260 bytes is no record.
@@ -26,6 +28,7 @@
 #include <string>
 #include <thread>
 
+#include "common/path_split.h"
 #include "dialog/condition_dlg.h"
 #include "dialog/path_functions.h"
 #include "dialog/remembered_destination.h"
@@ -106,9 +109,13 @@ public:
         for (int attempt = 1;; ++attempt) {
             m_handle = m_fs.CreateExclusive(m_path);
             if (m_handle) return true;
-            // Only a lock file that is there can be held by another writer; any other
-            // failure (a read-only folder) will not pass by waiting.
-            if (attempt >= wait.attempts || !m_fs.FileExists(m_path)) return false;
+            // A folder that is missing or may not be written will not pass by waiting.
+            // Anything else may be the holder, also one that let go just now: the
+            // next try takes the lock then, and the wait runs its full time.
+            const platform::FileError error = m_fs.LastError();
+            if (attempt >= wait.attempts || error == platform::FileError::kDenied ||
+                error == platform::FileError::kNotFound)
+                return false;
             if (wait.onPause) wait.onPause(attempt);
             if (wait.pauseMilliseconds > 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(wait.pauseMilliseconds));
@@ -121,58 +128,106 @@ private:
     std::unique_ptr<platform::IWriteFile> m_handle;
 };
 
+const char kTempSuffix[] = ".tmp";
+
+std::string FolderOf(const std::string& path, std::string* name)
+{
+    const std::size_t cut = path_split::FolderLength(path, path_split::Separators::kBoth);
+    *name = path.substr(cut);
+    return path.substr(0, cut);
+}
+
+// A temporary file that holds every record while the file under its own name is cut
+// (a write in place that failed or was killed) or gone: its content ends a record,
+// and what the file holds now is a shorter beginning of it. One cut while it was
+// written itself is not taken: the file is whole then, and no beginning of it.
+bool FindKeptCopy(platform::IFileSystem& fs, const std::string& target, const std::string& now, std::string& kept)
+{
+    std::string name;
+    const std::string folder = FolderOf(target, &name);
+    for (const std::string& file : fs.ListFiles(folder, kTempSuffix)) {
+        if (!platform::IsNumberedSideFile(fs, file, name, kTempSuffix)) continue;
+        std::string bytes;
+        if (!ReadWhole(fs, folder + file, bytes)) continue;
+        if (bytes.size() > now.size() && bytes.back() == '\n' && bytes.compare(0, now.size(), now) == 0) {
+            kept = std::move(bytes);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Once the records are whole under the file's name: every temporary file of it goes
+// (emptied where the folder keeps it). Under the lock nobody else writes one.
+void RemoveLeftovers(platform::IFileSystem& fs, const std::string& target)
+{
+    std::string name;
+    const std::string folder = FolderOf(target, &name);
+    for (const std::string& file : fs.ListFiles(folder, kTempSuffix)) {
+        if (!platform::IsNumberedSideFile(fs, file, name, kTempSuffix)) continue;
+        if (std::unique_ptr<platform::IWriteFile> left = fs.OpenLeftover(folder + file)) left->Remove();
+    }
+}
+
 bool WriteAll(platform::IWriteFile& file, const std::string& content)
 {
-    const bool written = (content.empty() || file.Write(content.data(), content.size())) && file.Flush();
-    return file.Close() && written;
+    return (content.empty() || file.Write(content.data(), content.size())) && file.Flush();
 }
 
-// Writes content over target itself: for a folder that allows writing but neither
-// renaming nor deleting, and for a target that Windows removed without putting the new
-// file in its place.
-bool WriteInPlace(platform::IFileSystem& fs, const std::string& target, const std::string& content)
+// A new temporary file beside target, or an empty one an earlier run left (a folder
+// without delete rights keeps them); one with bytes may be a kept copy and is passed.
+std::unique_ptr<platform::IWriteFile> CreateTemp(platform::IFileSystem& fs, const std::string& target)
 {
-    std::unique_ptr<platform::IWriteFile> file = fs.CreateExclusive(target);
-    return file && WriteAll(*file, content);
+    for (int n = 1; n <= 100; ++n) {
+        const std::string temp = target + "." + std::to_string(n) + kTempSuffix;
+        std::unique_ptr<platform::IWriteFile> file = fs.CreateNew(temp);
+        if (file) return file;
+        if (fs.LastError() != platform::FileError::kExists) return nullptr;
+        file = fs.OpenLeftover(temp);
+        std::string head;
+        if (file && file->ReadBack(1, head) && head.empty()) return file;
+        if (file) file->Close();
+    }
+    return nullptr;
 }
 
-// Writes content to a new file beside target and moves it over target. Called under
-// the file's lock, so a temporary file that is there was left by an earlier run.
+// Writes content to a new file beside target and moves it, still open, over target.
+// Called under the file's lock.
 bool ReplaceWhole(platform::IFileSystem& fs, const std::string& target, const std::string& content)
 {
-    std::unique_ptr<platform::IWriteFile> file;
-    std::string temp;
-    for (int n = 1; n <= 100 && !file; ++n) {
-        temp = target + "." + std::to_string(n) + ".tmp";
-        file = fs.CreateNew(temp);
-        // One left behind (emptied where the folder would not let it be deleted) is
-        // reused; any other failure to create ends the attempt.
-        if (!file && fs.FileExists(temp)) file = fs.CreateExclusive(temp);
-        if (!file) return false;
-    }
+    std::unique_ptr<platform::IWriteFile> file = CreateTemp(fs, target);
     if (!file) return false;
     if (!WriteAll(*file, content)) {
         file->Remove();
         return false;
     }
-    bool stored = false;
-    switch (fs.ReplaceFile(temp, target)) {
-    case platform::ReplaceResult::kReplaced:
+    const platform::ReplaceResult result = file->ReplaceTo(target);
+    if (result == platform::ReplaceResult::kReplaced) {
+        file->Close();
+        RemoveLeftovers(fs, target);
         return true;
-    case platform::ReplaceResult::kOnlyAtSource:
-        // Every user's records are now in the temporary file only: it is deleted only
-        // once they are back under the file's own name.
-        if (!WriteInPlace(fs, target, content)) return false;
-        stored = true;
-        break;
-    case platform::ReplaceResult::kDenied:
-        stored = WriteInPlace(fs, target, content);
-        break;
-    case platform::ReplaceResult::kRefused:
-        break;
+    }
+    if (result == platform::ReplaceResult::kRefused) {
+        file->Remove();
+        return false;
+    }
+    // Written over target in place: in a folder that allows no renaming, or where the
+    // file was removed without the new one taking its place. Until the records are
+    // whole there, the temporary file is their only whole copy: it is kept.
+    std::unique_ptr<platform::IWriteFile> inPlace = fs.CreateExclusive(target);
+    if (!inPlace) {
+        if (result == platform::ReplaceResult::kDenied) file->Remove();   // target as it was
+        else file->Close();
+        return false;
+    }
+    const bool written = WriteAll(*inPlace, content);
+    if (!inPlace->Close() || !written) {
+        file->Close();
+        return false;
     }
     file->Remove();
-    return stored;
+    RemoveLeftovers(fs, target);
+    return true;
 }
 
 }  // namespace
@@ -262,6 +317,9 @@ int ClConditionDlg::WriteRememberedDestination(int16_t value1, int16_t value2, i
         if (fs->FileExists(file) || fs->Stat(file, nullptr)) return 0;
         content.clear();
     }
+    // A kept copy holds more than a cut or missing file: the rewrite starts from it.
+    std::string kept;
+    if (FindKeptCopy(*fs, file, content, kept)) content = std::move(kept);
     std::string updated = WithoutRecord(content, key);
     // A last line without its line feed would swallow the new record's line start.
     if (!updated.empty() && updated.back() != '\n') updated += '\n';

@@ -1,5 +1,6 @@
 #include "platform/services.h"
 
+#include <atomic>
 #include <chrono>
 
 #include "common/cp932.h"
@@ -7,7 +8,14 @@
 namespace platform {
 namespace {
 Services g_services;
-}
+// Lock-free, so a signal handler may set it.
+std::atomic<bool> g_interrupt{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+}  // namespace
+
+bool InterruptRequested() { return g_interrupt.load(std::memory_order_relaxed); }
+void RequestInterrupt() noexcept { g_interrupt.store(true, std::memory_order_relaxed); }
+void ClearInterrupt() { g_interrupt.store(false, std::memory_order_relaxed); }
 
 Services& GetServices() { return g_services; }
 void SetServices(const Services& services) { g_services = services; }
@@ -31,6 +39,16 @@ bool IFileSystem::SameFileName(const std::string& a, const std::string& b)
         i += n;
     }
     return true;
+}
+
+bool IsNumberedSideFile(IFileSystem& fs, const std::string& file, const std::string& name, const char* suffix)
+{
+    const std::size_t suffixLength = std::char_traits<char>::length(suffix);
+    if (file.size() < name.size() + 2 + suffixLength || file[name.size()] != '.') return false;
+    const std::size_t end = file.size() - suffixLength;
+    for (std::size_t i = name.size() + 1; i < end; ++i)
+        if (file[i] < '0' || file[i] > '9') return false;
+    return fs.SameFileName(file.substr(0, name.size()), name) && fs.SameFileName(file.substr(end), suffix);
 }
 
 IClock& SteadyClock()

@@ -33,6 +33,16 @@ enum class ReplaceResult {
     kOnlyAtSource,   // the destination is gone and the new file stayed under its own name
 };
 
+// Why the last file operation failed, as far as the program decides on it.
+enum class FileError {
+    kNone,
+    kNotFound,   // the file, or a folder of its path, does not exist
+    kExists,     // a file to be created new is there already
+    kDenied,     // the rights of the file or its folder refuse it
+    kInUse,      // another program (or another export) has the file open
+    kOther,
+};
+
 // An open file for writing. Every failed write or close is reported.
 class IWriteFile {
 public:
@@ -40,12 +50,24 @@ public:
     virtual bool Write(const void* data, std::size_t size) = 0;
     virtual bool Flush() = 0;
     virtual bool Close() = 0;
-    // Closes the file if it is open and deletes it under the name it was opened with;
-    // a file the folder will not let go is emptied instead (false then). Only for files
-    // the program created itself. Runs on every path that gives a file up, destructors
-    // included, so it never allocates and never throws: what it needs is prepared when
-    // the file is opened.
+    // Deletes the file and closes it: through this handle on Windows, on posix by the
+    // name it was opened with while the lock is held and only while that name is still
+    // this file's. A file the folder will not let go is emptied instead (false then);
+    // after ReplaceTo it is only closed. Only for files the program created itself. Runs
+    // on every path that gives a file up, destructors included, so it never allocates
+    // and never throws: what it needs is prepared when the file is opened.
     virtual bool Remove() noexcept = 0;
+    // Reads at most maxBytes from the file's start through this handle, which is open for
+    // reading too; nobody else can have changed the file meanwhile.
+    virtual bool ReadBack(std::size_t maxBytes, std::string& data) = 0;
+    // Cuts the file to nothing; the next write starts at its beginning.
+    virtual bool Truncate() = 0;
+    // Puts this file, still open and held, in the place of to in one step (a rename of
+    // the open file: posix rename, Win32 rename by handle), replacing what is there; the
+    // refusals that pass are tried again. Until it returns, nobody else can open, delete
+    // or empty the file; afterwards the handle is the file under its new name, to be
+    // closed, never removed.
+    virtual ReplaceResult ReplaceTo(const std::string& to) = 0;
     // How many bytes a writer of many small pieces should gather before each Write: one
     // large write costs about what one small one does (a large report written in 64 KiB
     // pieces took about a fifth more CPU time than in 1 MiB pieces). 0 asks for every
@@ -69,26 +91,35 @@ public:
     virtual bool CreateDirectory(const std::string& path) = 0;
     virtual bool RemoveDirectory(const std::string& path) = 0;
     virtual std::string GetTempPath() = 0;
-    // Creates or truncates for writing, shared with nobody; null when that fails.
+    // Creates or truncates for writing, shared with nobody; null when that fails. Never
+    // through a link: a name that is a link, or a file with more than one, is refused.
     virtual std::unique_ptr<IWriteFile> CreateExclusive(const std::string& path) = 0;
-    // Creates for writing only when nothing exists at path; null when that fails.
+    // Creates for reading and writing only when nothing exists at path (not even a
+    // link); null when that fails.
     virtual std::unique_ptr<IWriteFile> CreateNew(const std::string& path) = 0;
+    // Opens a file that a run of this program left behind, for reading and writing,
+    // shared with nobody and unchanged: only a plain file with one link that nobody else
+    // has open; null otherwise (nothing there, a link of any kind, a folder, held).
+    virtual std::unique_ptr<IWriteFile> OpenLeftover(const std::string& path) = 0;
     // Opens an existing file for writing without changing it, shared with nobody, and
     // holds it so until the handle is closed; null when nothing is there, it is a folder,
     // it may not be written or another program has it open.
     virtual std::unique_ptr<IWriteFile> HoldExclusive(const std::string& path) = 0;
     // Names (without the folder) of the files in folder whose names end with suffix,
-    // ASCII letters compared without regard to case; folders are left out. folder ends
+    // compared as SameFileName compares; folders are left out. folder ends
     // with a separator, or is empty for the current folder. Empty when it cannot be read.
     virtual std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) = 0;
     // Whether two file names name the same file, compared as the file system compares
-    // names (without regard to case). This one knows ASCII letters only.
+    // names: this one as Windows does for ASCII letters (without regard to case), by
+    // characters; posix compares bytes.
     virtual bool SameFileName(const std::string& a, const std::string& b);
     // Reads at most maxBytes, sharing the file with other readers and writers.
     virtual bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) = 0;
-    // Puts the file from in the place of to in one step, replacing what is there (on
-    // Windows ReplaceFile, which keeps the replaced file's attributes, or MoveFileEx
-    // with replace and write-through where there is nothing to replace). Refusals that
+    // Puts the closed file from in the place of to in one step, replacing what is there
+    // (on Windows ReplaceFile, which keeps the replaced file's attributes, or MoveFileEx
+    // with replace and write-through where there is nothing to replace). The report and
+    // the remembered destinations use IWriteFile::ReplaceTo instead, which keeps the
+    // file held through the replacement. Refusals that
     // pass (a scanner or indexer opening the fresh file for a moment) are tried again
     // a bounded number of times. The result says what is where; from is never deleted.
     virtual ReplaceResult ReplaceFile(const std::string& from, const std::string& to) = 0;
@@ -96,6 +127,8 @@ public:
     // The system's own words for why the last file operation failed; empty when it
     // has none to give. For messages to a person, never for decisions.
     virtual std::string LastErrorText() { return std::string(); }
+    // What kind of failure that was, for the decisions the program takes on it.
+    virtual FileError LastError() { return FileError::kOther; }
     // GetPrivateProfileString: the value, cut to size - 1 bytes.
     virtual std::string GetProfileString(const std::string& file, const std::string& section,
                                          const std::string& key, const std::string& defaultValue,
@@ -230,6 +263,16 @@ struct Services {
     // cannot tell).
     std::size_t (*taskMemSize)(const void* block) = nullptr;
 };
+
+// Whether file, a name in a folder, is "<name>.<digits><suffix>": a numbered side file
+// that this program made for the file name, compared as the file system compares names.
+bool IsNumberedSideFile(IFileSystem& fs, const std::string& file, const std::string& name, const char* suffix);
+
+// Whether the person at a terminal asked to stop (Ctrl-C, a termination signal): set
+// from a signal handler, read by the report file, which then gives the report up.
+bool InterruptRequested();
+void RequestInterrupt() noexcept;
+void ClearInterrupt();
 
 // The services in force; the program's entry point and the tests install them.
 Services& GetServices();

@@ -8,6 +8,7 @@
 #include "platform/services.h"
 
 const char ClReportFile::kSideSuffix[] = ".unfinished";
+void (*ClReportFile::s_beforeReplace)() = nullptr;
 
 namespace {
 
@@ -24,18 +25,17 @@ std::size_t FolderLength(const std::string& path)
     return cut;
 }
 
-// "<name>.<digits>.unfinished" of this destination's name, compared as the file system
-// compares names: only what a report writer made for this same file, never another
-// program's file or another destination's side file that merely ends alike.
-bool IsSideFileOf(platform::IFileSystem& fs, const std::string& file, const std::string& name)
+// Why an operation on the destination or in its folder failed, in the user's terms; the
+// system's own words where the kind says nothing more.
+std::string Cause(platform::IFileSystem& fs, bool inFolder)
 {
-    const std::size_t suffix = std::strlen(ClReportFile::kSideSuffix);
-    if (file.size() < name.size() + 2 + suffix || file[name.size()] != '.') return false;
-    const std::size_t end = file.size() - suffix;
-    for (std::size_t i = name.size() + 1; i < end; ++i)
-        if (file[i] < '0' || file[i] > '9') return false;
-    return fs.SameFileName(file.substr(0, name.size()), name) &&
-           fs.SameFileName(file.substr(end), ClReportFile::kSideSuffix);
+    switch (fs.LastError()) {
+    case platform::FileError::kNotFound: return inFolder ? "the folder does not exist" : "it does not exist";
+    case platform::FileError::kDenied:
+        return inFolder ? "the folder may not be written to" : "the file or its folder may not be written to";
+    case platform::FileError::kInUse: return "another program (or another export) has it open";
+    default: return fs.LastErrorText();
+    }
 }
 
 }  // namespace
@@ -69,24 +69,34 @@ bool ClReportFile::Open(const char* path)
     m_failed = false;
     m_closed = false;
     m_sideIsTheReport = false;
+    m_hadDestination = false;
+    m_written = 0;
     m_sidePath.clear();
     m_failureText.clear();
     m_fs = platform::GetServices().fs;
     m_path = path ? path : "";
-    const std::size_t folderLength = FolderLength(m_path);
-    if (!m_fs || folderLength == m_path.size()) {
+    m_folderLength = FolderLength(m_path);
+    if (!m_fs || m_folderLength == m_path.size()) {
         Fail(m_path, "names no file", std::string());
         return false;
     }
-    RemoveLeftSideFiles(m_path.substr(0, folderLength), m_path.substr(folderLength));
+    if (platform::InterruptRequested()) {
+        Fail(m_path, "interrupted", std::string());
+        return false;
+    }
 
     // An existing destination is held from here to the replacement: a file another
     // program has open fails the report now, and none can open it meanwhile.
     bool isDirectory = false;
     if (m_fs->Stat(m_path, &isDirectory)) {
-        if (!isDirectory) m_hold = m_fs->HoldExclusive(m_path);
+        m_hadDestination = true;
+        if (isDirectory) {
+            Fail(m_path, "is a folder", std::string());
+            return false;
+        }
+        m_hold = m_fs->HoldExclusive(m_path);
         if (!m_hold) {
-            Fail(m_path, isDirectory ? "is a folder" : "cannot be opened for writing (another program may have it open)");
+            Fail(m_path, "cannot be written", Cause(*m_fs, false));
             return false;
         }
     }
@@ -105,12 +115,21 @@ bool ClReportFile::Open(const char* path)
     return true;
 }
 
-void ClReportFile::RemoveLeftSideFiles(const std::string& folder, const std::string& name)
+void ClReportFile::RemoveLeftSideFiles()
 {
-    // A side file that another running export still writes cannot be removed (it is
-    // open, shared with nobody) and is left to it.
-    for (const std::string& file : m_fs->ListFiles(folder, kSideSuffix))
-        if (IsSideFileOf(*m_fs, file, name)) m_fs->DeleteFile(folder + file);
+    // Only after this report is in place: a leftover may be the one copy of an earlier
+    // report that a message named. One that another export still writes is open, shared
+    // with nobody, and cannot be taken; links and files with other links are not taken.
+    // The report is in place whatever happens here: a failure leaves the leftovers.
+    try {
+        const std::string folder = m_path.substr(0, m_folderLength);
+        const std::string name = m_path.substr(m_folderLength);
+        for (const std::string& file : m_fs->ListFiles(folder, kSideSuffix)) {
+            if (!platform::IsNumberedSideFile(*m_fs, file, name, kSideSuffix)) continue;
+            if (std::unique_ptr<platform::IWriteFile> left = m_fs->OpenLeftover(folder + file)) left->Remove();
+        }
+    } catch (...) {
+    }
 }
 
 bool ClReportFile::CreateSideFile()
@@ -119,20 +138,26 @@ bool ClReportFile::CreateSideFile()
         std::string side = m_path + "." + std::to_string(n) + kSideSuffix;
         m_file = m_fs->CreateNew(side);
         if (!m_file) {
-            const std::string reason = m_fs->LastErrorText();
-            if (!m_fs->FileExists(side)) {
-                Fail(side, "cannot be created", reason);
+            if (m_fs->LastError() != platform::FileError::kExists) {
+                Fail(m_path, "cannot be written", Cause(*m_fs, true));
                 return false;
             }
-            // Still there after the clean-up: another export's side file, held open, is
-            // passed over; a leftover the folder would not let go is reused.
-            m_file = m_fs->CreateExclusive(side);
+            // Taken: another export's side file (held, so passed over), a link (never
+            // used), or a leftover. An empty leftover, which a folder without delete
+            // rights kept, is reused; one with bytes may be a kept copy and waits until
+            // a report is in place again.
+            m_file = m_fs->OpenLeftover(side);
+            std::string head;
+            if (m_file && (!m_file->ReadBack(1, head) || !head.empty() || !m_file->Truncate())) {
+                m_file->Close();
+                m_file.reset();
+            }
             if (!m_file) continue;
         }
         m_sidePath = std::move(side);
         return true;
     }
-    Fail(m_path, "has no free side file name", std::string());
+    Fail(m_path, "cannot be written", "no free side file name (other exports hold them)");
     return false;
 }
 
@@ -147,10 +172,11 @@ bool ClReportFile::Write(const void* data, std::size_t size)
         // Unbuffered, or a piece as large as the buffer: straight to the file.
         if (!WriteGathered()) return false;
         if (!m_file->Write(data, size)) {
-            Fail(m_sidePath, "cannot be written");
+            Fail(m_path, "cannot be written", Cause(*m_fs, true));
             Abandon();
             return false;
         }
+        m_written += size;
         return true;
     }
     if (size > m_capacity - m_used && !WriteGathered()) return false;
@@ -168,15 +194,21 @@ char* ClReportFile::LineSpaceAfterWrite(std::size_t maxBytes)
 
 bool ClReportFile::WriteGathered()
 {
+    if (platform::InterruptRequested()) {
+        Fail(m_path, "interrupted", std::string());
+        Abandon();
+        return false;
+    }
     if (m_used == 0) return true;
     const std::size_t used = m_used;
     m_used = 0;
     if (!m_file->Write(m_buffer.get(), used)) {
         // Nothing more is written: the report is given up at once.
-        Fail(m_sidePath, "cannot be written");
+        Fail(m_path, "cannot be written", Cause(*m_fs, true));
         Abandon();
         return false;
     }
+    m_written += used;
     return true;
 }
 
@@ -186,20 +218,18 @@ bool ClReportFile::Commit()
         Abandon();
         return false;
     }
-    // The bytes must be on the disk before the file takes the destination's place.
+    // The bytes must be on the disk before the file takes the destination's place. The
+    // side file stays open, and so ours, until it has.
     if (!WriteGathered()) return false;
-    bool done = true;
     if (!m_file->Flush()) {
-        Fail(m_sidePath, "cannot be flushed to the disk");
-        done = false;
+        Fail(m_path, "cannot be written", "the side file " + m_sidePath + " cannot be flushed to the disk: " +
+                                              m_fs->LastErrorText());
+        Abandon();
+        return false;
     }
-    const bool closed = m_file->Close();
-    m_closed = true;
-    if (done && !closed) {
-        Fail(m_sidePath, "cannot be closed");
-        done = false;
-    }
-    if (!done) {
+    if (s_beforeReplace) s_beforeReplace();
+    if (platform::InterruptRequested()) {
+        Fail(m_path, "interrupted", std::string());
         Abandon();
         return false;
     }
@@ -208,24 +238,26 @@ bool ClReportFile::Commit()
         m_hold->Close();
         m_hold.reset();
     }
-    switch (m_fs->ReplaceFile(m_sidePath, m_path)) {
+    switch (m_file->ReplaceTo(m_path)) {
     case platform::ReplaceResult::kReplaced:
+        // The report is in place; what the close says no longer changes that.
+        m_file->Close();
         m_file.reset();
         m_sidePath.clear();
+        RemoveLeftSideFiles();
         return true;
     case platform::ReplaceResult::kOnlyAtSource:
-        // Windows removed the destination and could not move the report into its place:
-        // the side file is the only copy, and stays for the user to take.
+        // The destination was removed and the report not moved into its place: from now
+        // on the side file is the only copy.
         m_sideIsTheReport = true;
-        Fail(m_path, "could not take the report's place");
-        m_file.reset();
-        return false;
+        m_hadDestination = false;
+        return WriteInPlace();
     case platform::ReplaceResult::kDenied:
         return WriteInPlace();
     case platform::ReplaceResult::kRefused:
         break;
     }
-    Fail(m_path, "cannot be replaced");
+    Fail(m_path, "cannot be replaced", Cause(*m_fs, false));
     Abandon();
     return false;
 }
@@ -233,14 +265,19 @@ bool ClReportFile::Commit()
 bool ClReportFile::WriteInPlace()
 {
     std::string report;
-    if (!m_fs->ReadFile(m_sidePath, std::numeric_limits<std::size_t>::max(), report)) {
-        Fail(m_sidePath, "cannot be read back");
-        Abandon();
+    if (!m_file->ReadBack(std::numeric_limits<std::size_t>::max(), report) || report.size() != m_written) {
+        Fail(m_path, "cannot be written", "the side file " + m_sidePath + " cannot be read back");
+        Abandon();   // keeps it when it is the only copy
         return false;
     }
-    std::unique_ptr<platform::IWriteFile> destination = m_fs->CreateExclusive(m_path);
-    if (!destination) {
-        Fail(m_path, "cannot be written in place");
+    // The destination as it was at Open: held again, or made new where there was none.
+    // Another export that has taken it meanwhile is left to finish.
+    std::unique_ptr<platform::IWriteFile> destination =
+        m_hadDestination ? m_fs->HoldExclusive(m_path) : m_fs->CreateNew(m_path);
+    if (!destination || (m_hadDestination && !destination->Truncate())) {
+        Fail(m_path, "cannot be written in place",
+             destination || m_fs->LastError() != platform::FileError::kExists ? Cause(*m_fs, false)
+                                                                              : "another export has made it meanwhile");
         Abandon();
         return false;
     }
@@ -250,22 +287,24 @@ bool ClReportFile::WriteInPlace()
     bool written = false;
     try {
         written = (report.empty() || destination->Write(report.data(), report.size())) && destination->Flush();
-        if (!written) Fail(m_path, "cannot be written in place");
+        if (!written) Fail(m_path, "cannot be written in place", Cause(*m_fs, false));
         const bool closed = destination->Close();
-        if (written && !closed) Fail(m_path, "cannot be closed");
+        if (written && !closed) Fail(m_path, "cannot be closed", m_fs->LastErrorText());
         written = written && closed;
     } catch (...) {
         written = false;
         m_failed = true;
     }
     if (!written) {
-        m_file.reset();
+        m_file->Close();
+        m_closed = true;
         return false;
     }
     m_sideIsTheReport = false;
     m_file->Remove();   // emptied, for the next report to reuse, where it cannot be deleted
     m_file.reset();
     m_sidePath.clear();
+    RemoveLeftSideFiles();
     return true;
 }
 

@@ -6,16 +6,24 @@
 // destination holds either the previous report (or nothing, where there was none) or
 // the new one, whole.
 //
-// The side file is named after the destination, "<name>.<n>.unfinished": it is never
-// taken for a report, and one that a killed run left is removed by the next report to
-// the same destination. Nothing else in the folder is touched. A destination that
-// exists is held open, shared with nobody, from Open to the replacement, so that a file
-// another program has open fails the report at Open and stays as it was.
+// Several exports may aim at one destination at once (two people on a share, a second
+// run started by mistake). Each one's side file, "<name>.<n>.unfinished", is its own
+// from its creation to its end: it stays open, shared with nobody, through the write,
+// the flush and the replacement, which renames the open file into place. No other
+// export can open, empty, reuse or delete it meanwhile; they pass to the next number.
+// Leftovers of killed runs are removed only after this export's report is in place, so
+// that a kept copy (below) outlives every export that fails. Nothing else in the folder
+// is touched, and never anything through a link.
+//
+// A destination that exists is held open, shared with nobody, from Open to the
+// replacement, so that a file another program (or another export) has open fails the
+// report at Open and stays as it was.
 //
 // A folder that lets files be written but not renamed or deleted (a company share's
 // rights) refuses the replacement: the report is then written over the destination in
-// place, and the side file, which cannot be deleted, is left empty for the next report
-// to the same destination to reuse.
+// place from the side file, read back through its own handle. Until that is done the
+// side file is the only whole copy and is kept; after, it is emptied for the next
+// report to the same destination to reuse.
 //
 // The report is written a line at a time, and a write call per line costs far more
 // than composing the line. The lines are therefore gathered in a buffer of the size
@@ -37,6 +45,10 @@ class ClReportFile {
 public:
     // What ends the side file's name.
     static const char kSideSuffix[];
+    // Called between the finished side file and its replacement of the destination;
+    // null in the program. The concurrency tests pause there to force the races of
+    // exports at once.
+    static void (*s_beforeReplace)();
 
     ClReportFile();
     // Abandons a report that was not committed; allocates nothing and never throws.
@@ -75,9 +87,10 @@ public:
     // True once any open, write, flush, close or replacement has failed, or the report
     // was abandoned.
     bool HasFailed() const { return m_failed; }
-    // Where the whole report stayed when Windows had already removed the destination and
-    // the report could not be moved into its place: that file is never deleted. Empty
-    // in every other case.
+    // Where the whole report stayed when it could not be put at the destination after the
+    // destination had been changed (emptied for a write in place that failed, or removed):
+    // that file is never deleted or emptied until a later report is in place. Empty in
+    // every other case.
     const std::string& KeptPath() const;
     // What failed, with the path and the system's reason, for a person at a terminal;
     // empty when nothing failed.
@@ -86,10 +99,11 @@ public:
 private:
     bool WriteGathered();
     char* LineSpaceAfterWrite(std::size_t maxBytes);
-    void RemoveLeftSideFiles(const std::string& folder, const std::string& name);
+    void RemoveLeftSideFiles();
     bool CreateSideFile();
     bool WriteInPlace();
-    // Records the first failure: what of which file, and the system's reason.
+    // Records the first failure: what of which file, and why (the cause the system's
+    // error gives, in the user's terms, or the system's own words).
     void Fail(const std::string& path, const char* what);
     void Fail(const std::string& path, const char* what, const std::string& reason);
 
@@ -97,7 +111,10 @@ private:
     std::unique_ptr<platform::IWriteFile> m_file;   // the side file
     std::unique_ptr<platform::IWriteFile> m_hold;   // the existing destination, held
     std::string m_path;
+    std::size_t m_folderLength = 0;   // of m_path, its last separator included
     std::string m_sidePath;
+    bool m_hadDestination = false;   // a file was at the destination at Open
+    std::size_t m_written = 0;       // bytes that reached the side file
     bool m_closed = false;         // the side file is closed, not yet given up
     bool m_sideIsTheReport = false;   // the side file holds the only whole copy: keep it
     bool m_failed = false;

@@ -19,11 +19,36 @@
 namespace platform {
 namespace {
 
+// Whether the name path still names the file open as fd: a name that another writer
+// removed or took over since must not be acted on through it.
+bool NameHoldsFile(int fd, const char* path)
+{
+    struct stat opened, named;
+    return ::fstat(fd, &opened) == 0 && ::lstat(path, &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+// A plain file with one link: nothing else shares its bytes under another name.
+bool IsPlainFile(int fd)
+{
+    struct stat st;
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
+}
+
+// Closes fd and keeps errno as the failure before it set it.
+void CloseKeepingError(int fd)
+{
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+}
+
 class FdWriteFile : public IWriteFile {
 public:
     // The path is kept from the open, so that Remove allocates nothing.
     FdWriteFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
     ~FdWriteFile() override { Close(); }
+    void Adopt(int fd) { m_fd = fd; }
 
     bool Write(const void* data, std::size_t size) override
     {
@@ -62,54 +87,119 @@ public:
 
     bool Remove() noexcept override
     {
-        // Unlinked while still locked, so no other writer takes the name meanwhile.
-        const bool removed = ::unlink(m_path.c_str()) == 0;
-        if (!removed) {
-            if (m_fd >= 0)
-                (void)::ftruncate(m_fd, 0);
-            else
-                (void)::truncate(m_path.c_str(), 0);
+        if (m_fd < 0 || m_moved) {
+            Close();
+            return false;
+        }
+        // Unlinked while still locked, and only while the name is still this file's.
+        bool removed = false;
+        if (NameHoldsFile(m_fd, m_path.c_str())) {
+            removed = ::unlink(m_path.c_str()) == 0;
+            if (!removed) (void)::ftruncate(m_fd, 0);
         }
         Close();
         return removed;
     }
 
+    bool ReadBack(std::size_t maxBytes, std::string& data) override
+    {
+        data.clear();
+        if (m_fd < 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) return false;
+        char buffer[16384];
+        while (data.size() < maxBytes) {
+            const ssize_t n = ::read(m_fd, buffer, std::min(sizeof buffer, maxBytes - data.size()));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            if (n == 0) break;
+            data.append(buffer, static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+
+    bool Truncate() override { return m_fd >= 0 && ::ftruncate(m_fd, 0) == 0 && ::lseek(m_fd, 0, SEEK_SET) == 0; }
+
+    // The lock stays on the file through the rename: no other export can take or remove
+    // it in between. The new name is made durable too: the folder is flushed after.
+    ReplaceResult ReplaceTo(const std::string& to) override
+    {
+        if (m_fd < 0 || m_moved) return ReplaceResult::kRefused;
+        if (!NameHoldsFile(m_fd, m_path.c_str())) {
+            errno = ENOENT;
+            return ReplaceResult::kRefused;
+        }
+        // Prepared first: once renamed, nothing may fail by throwing.
+        const std::size_t cut = to.rfind('/');
+        const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : to.substr(0, cut);
+        if (::rename(m_path.c_str(), to.c_str()) != 0)
+            return errno == EACCES || errno == EPERM ? ReplaceResult::kDenied : ReplaceResult::kRefused;
+        m_moved = true;
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            ::fsync(fd);   // the rename has happened; a folder that cannot be flushed does not undo it
+            ::close(fd);
+        }
+        return ReplaceResult::kReplaced;
+    }
+
 private:
     int m_fd;
     std::string m_path;
+    bool m_moved = false;   // renamed to another name: the old name is no longer ours
 };
 
-// Opens path for writing and holds an exclusive lock on it for the life of the file,
-// as an open without sharing does on Windows. Advisory only on posix; it keeps our own
-// processes off a file another one is writing.
-std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, int flags)
+enum class Opening { kCreateOrTruncate, kCreateNew, kExisting, kLeftover };
+
+// Opens path and holds an exclusive lock on it for the life of the file, as an open
+// without sharing does on Windows. Advisory only on posix; it keeps our own processes
+// off a file another one is writing. Never through a symbolic link, and a file with
+// another link is neither emptied nor taken as a leftover.
+std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, Opening opening)
 {
-    // Truncated only once the lock is held, so a file another writer holds stays whole.
-    const bool truncate = (flags & O_TRUNC) != 0;
-    flags &= ~O_TRUNC;
+    // Everything that allocates comes before the open, so that a failure there leaves no
+    // descriptor and no file behind.
+    std::string kept(path);
+    auto file = std::unique_ptr<FdWriteFile>(new FdWriteFile(-1, std::move(kept)));
+    int flags = O_CLOEXEC;
+    switch (opening) {
+    case Opening::kCreateOrTruncate: flags |= O_RDWR | O_CREAT | O_NOFOLLOW; break;
+    case Opening::kCreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
+    case Opening::kExisting: flags |= O_WRONLY; break;
+    case Opening::kLeftover: flags |= O_RDWR | O_NOFOLLOW; break;
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
-        int fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC, 0666);
+        const int fd = ::open(path.c_str(), flags, 0666);
         if (fd < 0) return nullptr;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
+            // Even a file made this moment may have been taken by a writer reusing it.
+            CloseKeepingError(fd);
             return nullptr;
         }
         // The holder before us may have deleted the name between our open and our lock
-        // (DeleteFile removes a name only under the file's lock): a lock on a file that
-        // no longer has this name guards nothing, so the name is opened afresh.
-        struct stat opened, named;
-        const bool same = ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 &&
-                          opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-        if (!same) {
+        // (a name is removed only under the file's lock): a lock on a file that no longer
+        // has this name guards nothing, so the name is opened afresh.
+        if (!NameHoldsFile(fd, path.c_str())) {
             ::close(fd);
-            if (flags & O_EXCL) return nullptr;
+            if (opening == Opening::kLeftover) {
+                errno = ENOENT;
+                return nullptr;
+            }
             continue;
         }
-        if (truncate && ::ftruncate(fd, 0) != 0) {
+        const bool mustBePlain = opening == Opening::kCreateOrTruncate || opening == Opening::kLeftover;
+        if (mustBePlain && !IsPlainFile(fd)) {
             ::close(fd);
+            errno = EMLINK;
             return nullptr;
         }
-        return std::make_unique<FdWriteFile>(fd, path);
+        // Emptied only once the lock is held, so a file another writer holds stays whole.
+        if (opening == Opening::kCreateOrTruncate && ::ftruncate(fd, 0) != 0) {
+            CloseKeepingError(fd);
+            return nullptr;
+        }
+        file->Adopt(fd);
+        return file;
     }
     return nullptr;
 }
@@ -189,16 +279,22 @@ public:
     }
     std::unique_ptr<IWriteFile> CreateExclusive(const std::string& path) override
     {
-        return OpenForWriting(path, O_CREAT | O_TRUNC);
+        return OpenForWriting(path, Opening::kCreateOrTruncate);
     }
     std::unique_ptr<IWriteFile> CreateNew(const std::string& path) override
     {
-        return OpenForWriting(path, O_CREAT | O_EXCL);
+        return OpenForWriting(path, Opening::kCreateNew);
+    }
+    std::unique_ptr<IWriteFile> OpenLeftover(const std::string& path) override
+    {
+        return OpenForWriting(path, Opening::kLeftover);
     }
     std::unique_ptr<IWriteFile> HoldExclusive(const std::string& path) override
     {
-        return OpenForWriting(path, 0);
+        return OpenForWriting(path, Opening::kExisting);
     }
+    // Names are bytes here: OUT.XML and out.xml are two files.
+    bool SameFileName(const std::string& a, const std::string& b) override { return a == b; }
     std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) override
     {
         std::vector<std::string> names;
@@ -206,8 +302,7 @@ public:
         if (!dir) return names;
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
-            if (name.size() < suffix.size() ||
-                !EqualsIgnoringAsciiCase(name.substr(name.size() - suffix.size()), suffix))
+            if (name.size() < suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
                 continue;
             struct stat st;
             if (::stat((folder + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
@@ -254,20 +349,35 @@ public:
         return ReplaceResult::kReplaced;
     }
     std::string LastErrorText() override { return errno != 0 ? std::strerror(errno) : std::string(); }
+    FileError LastError() override
+    {
+        switch (errno) {
+        case 0: return FileError::kNone;
+        case ENOENT:
+        case ENOTDIR: return FileError::kNotFound;
+        case EEXIST: return FileError::kExists;
+        case EACCES:
+        case EPERM:
+        case EROFS: return FileError::kDenied;
+        case EWOULDBLOCK: return FileError::kInUse;
+        default: return FileError::kOther;
+        }
+    }
     // As on Windows, a file that another writer holds open is not deleted: the name is
     // removed only under the file's lock. Otherwise a writer that opened the file just
     // before the removal could lock it after, while a third one creates and locks a new
     // file under the same name, and both would think they hold it.
     bool DeleteFile(const std::string& path) override
     {
-        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return ::unlink(path.c_str()) == 0;   // unreadable: nothing of ours can hold it
+        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) return errno != ELOOP && ::unlink(path.c_str()) == 0;   // unreadable: nothing of ours can hold it
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
+            CloseKeepingError(fd);
             return false;
         }
-        const bool removed = ::unlink(path.c_str()) == 0;
-        ::close(fd);
+        // Only the file we locked, under the name it still has.
+        const bool removed = NameHoldsFile(fd, path.c_str()) && ::unlink(path.c_str()) == 0;
+        CloseKeepingError(fd);
         return removed;
     }
 

@@ -39,36 +39,124 @@ std::wstring FilePath(const std::string& path)
 
 bool IsLongForm(const std::wstring& path) { return path.rfind(L"\\\\?\\", 0) == 0; }
 
+enum class Opening { kCreateOrTruncate, kCreateNew, kExisting, kLeftover };
+
 class Win32WriteFile : public IWriteFile {
 public:
-    bool Open(const std::string& path, DWORD disposition)
+    bool Open(const std::string& path, Opening opening)
     {
         // The name is prepared now, so that giving the file up later allocates nothing.
         m_path = FilePath(path);
-        // Shared with nobody: no other program reads a half-written report.
-        return m_file.Create(m_path, GENERIC_WRITE, 0, disposition);
+        // Shared with nobody: no other program or export reads, empties or deletes it
+        // while it is open. The right to delete is asked for where it may be had: the
+        // file is then renamed and deleted through this very handle. A folder that
+        // withholds it still lets the file be written.
+        const DWORD readWrite = GENERIC_READ | GENERIC_WRITE;
+        if (opening == Opening::kExisting) return m_file.Create(m_path, GENERIC_WRITE, 0, OPEN_EXISTING);
+        const DWORD disposition = opening == Opening::kCreateNew ? CREATE_NEW
+                                  : opening == Opening::kLeftover ? OPEN_EXISTING
+                                                                  : OPEN_ALWAYS;
+        // Never through a link: the name itself is opened, and refused below.
+        const DWORD flags = opening == Opening::kCreateNew ? 0 : FILE_FLAG_OPEN_REPARSE_POINT;
+        m_canDelete = m_file.Create(m_path, readWrite | DELETE, 0, disposition, flags);
+        if (!m_canDelete) {
+            if (::GetLastError() != ERROR_ACCESS_DENIED || !m_file.Create(m_path, readWrite, 0, disposition, flags))
+                return false;
+        }
+        if (opening != Opening::kCreateNew && !m_file.IsPlainFile()) {
+            m_file.Close();
+            ::SetLastError(ERROR_CANT_ACCESS_FILE);
+            return false;
+        }
+        if (opening == Opening::kCreateOrTruncate && !m_file.Truncate()) {
+            const DWORD error = ::GetLastError();
+            m_file.Close();
+            ::SetLastError(error);
+            return false;
+        }
+        return true;
     }
     bool Write(const void* data, std::size_t size) override { return m_file.Write(data, size); }
     bool Flush() override { return m_file.Flush(); }
     bool Close() override { return m_file.Close(); }
     bool Remove() noexcept override
     {
+        // Through the handle, never by name: the name may be another's by now.
+        if (!m_moved && m_file.IsOpen()) {
+            if (m_canDelete && m_file.DeleteOnClose()) {
+                m_file.Close();
+                return true;
+            }
+            // A folder that lets files be written but not deleted keeps it: empty, it is
+            // reused by the next report to the same destination.
+            m_file.Truncate();
+        }
         m_file.Close();
-        if (::DeleteFileW(m_path.c_str())) return true;
-        // A folder that lets files be written but not deleted keeps it: empty, it is
-        // reused by the next report to the same destination.
-        const HANDLE file = ::CreateFileW(m_path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
         return false;
     }
+    bool ReadBack(std::size_t maxBytes, std::string& data) override
+    {
+        data.clear();
+        if (!m_file.Rewind()) return false;
+        char buffer[16384];
+        while (data.size() < maxBytes) {
+            std::size_t got = 0;
+            if (!m_file.Read(buffer, std::min(sizeof buffer, maxBytes - data.size()), &got)) return false;
+            if (got == 0) break;
+            data.append(buffer, got);
+        }
+        return true;
+    }
+    bool Truncate() override { return m_file.Truncate(); }
+    ReplaceResult ReplaceTo(const std::string& to) override;
 
 private:
     File m_file;
     std::wstring m_path;
+    bool m_canDelete = false;   // opened with DELETE: can be renamed and deleted
+    bool m_moved = false;       // renamed: the handle is the file under its new name
 };
 
-// One replacement's Win32 calls on paths converted once, before the first call.
+// One replacement by handle: the rename of the open file, which nobody else can open
+// meanwhile. Tried again while a scanner or indexer holds the destination.
+class RenameCalls : public IReplaceCalls {
+public:
+    RenameCalls(File& file, const std::wstring& to) : m_file(file), m_to(to) {}
+    bool DestinationIsFile() override { return false; }
+    unsigned long Replace() override { return Move(); }
+    unsigned long Move() override
+    {
+        if (m_file.RenameTo(m_to)) return 0;
+        const DWORD error = ::GetLastError();
+        return error != 0 ? error : ERROR_GEN_FAILURE;
+    }
+    void Wait(int milliseconds) override { ::Sleep(static_cast<DWORD>(milliseconds)); }
+
+private:
+    File& m_file;
+    const std::wstring& m_to;
+};
+
+ReplaceResult Win32WriteFile::ReplaceTo(const std::string& to)
+{
+    if (m_moved || !m_file.IsOpen()) return ReplaceResult::kRefused;
+    if (!m_canDelete) {
+        // Without the right to delete the file cannot be renamed: a folder that
+        // withholds it takes the report in place.
+        ::SetLastError(ERROR_ACCESS_DENIED);
+        return ReplaceResult::kDenied;
+    }
+    const std::wstring wideTo = FilePath(to);
+    // As ReplaceFileW does: the replaced file's attributes and creation time stay.
+    m_file.TakeAttributesOf(wideTo);
+    RenameCalls calls(m_file, wideTo);
+    const ReplaceResult result = ReplaceWithRetries(calls);
+    if (result == ReplaceResult::kReplaced) m_moved = true;
+    return result;
+}
+
+// One replacement of a closed file by name (ReplaceFileW) on paths converted once,
+// before the first call.
 class Win32ReplaceCalls : public IReplaceCalls {
 public:
     Win32ReplaceCalls(std::wstring from, std::wstring to) : m_from(std::move(from)), m_to(std::move(to)) {}
@@ -104,10 +192,10 @@ private:
     std::wstring m_to;
 };
 
-std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, DWORD disposition)
+std::unique_ptr<IWriteFile> OpenForWriting(const std::string& path, Opening opening)
 {
     auto file = std::make_unique<Win32WriteFile>();
-    if (!file->Open(path, disposition)) return nullptr;
+    if (!file->Open(path, opening)) return nullptr;
     return file;
 }
 
@@ -207,19 +295,24 @@ std::string Win32FileSystem::GetTempPath()
 
 std::unique_ptr<IWriteFile> Win32FileSystem::CreateExclusive(const std::string& path)
 {
-    return OpenForWriting(path, CREATE_ALWAYS);
+    return OpenForWriting(path, Opening::kCreateOrTruncate);
 }
 
 std::unique_ptr<IWriteFile> Win32FileSystem::CreateNew(const std::string& path)
 {
-    return OpenForWriting(path, CREATE_NEW);
+    return OpenForWriting(path, Opening::kCreateNew);
+}
+
+std::unique_ptr<IWriteFile> Win32FileSystem::OpenLeftover(const std::string& path)
+{
+    return OpenForWriting(path, Opening::kLeftover);
 }
 
 std::unique_ptr<IWriteFile> Win32FileSystem::HoldExclusive(const std::string& path)
 {
     // Any other handle on the file, whatever its sharing, makes this open fail, as it
     // makes a truncating open fail.
-    return OpenForWriting(path, OPEN_EXISTING);
+    return OpenForWriting(path, Opening::kExisting);
 }
 
 std::vector<std::string> Win32FileSystem::ListFiles(const std::string& folder, const std::string& suffix)
@@ -276,6 +369,25 @@ ReplaceResult Win32FileSystem::ReplaceFile(const std::string& from, const std::s
 bool Win32FileSystem::DeleteFile(const std::string& path)
 {
     return ::DeleteFileW(FilePath(path).c_str()) != FALSE;
+}
+
+FileError Win32FileSystem::LastError()
+{
+    switch (::GetLastError()) {
+    case ERROR_SUCCESS: return FileError::kNone;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME: return FileError::kNotFound;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return FileError::kExists;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED: return FileError::kDenied;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return FileError::kInUse;
+    default: return FileError::kOther;
+    }
 }
 
 std::string Win32FileSystem::LastErrorText()

@@ -97,6 +97,7 @@ ExportRunResult RunExport(const ExportRunSetup& setup)
     }
     result.fileCalls = fs.calls();
     result.files = fs.Files();
+    for (const std::string& file : result.files) result.fileBytes.push_back(fs.FileBytes(file));
     return result;
 }
 

@@ -59,6 +59,7 @@ struct ExportRunResult {
     HWND progressHandle = nullptr;
     std::vector<std::string> fileCalls;       // the fake file system's records
     std::vector<std::string> files;           // every file left, full paths
+    std::vector<std::string> fileBytes;       // the bytes of each, in the same order
 };
 
 ExportRunResult RunExport(const ExportRunSetup& setup);

@@ -91,10 +91,66 @@ public:
         return !failed;
     }
     std::size_t WriteBufferSize() const override { return *m_alive ? m_fs->m_writeBufferSize : 0; }
+    bool ReadBack(std::size_t maxBytes, std::string& data) override
+    {
+        data.clear();
+        if (!*m_alive || m_closed || m_fs->Begin("ReadBack", m_path)) return false;
+        const Node* node = m_fs->Find(m_key);
+        if (!node) { m_fs->MarkFailed(); return false; }
+        data = node->bytes.substr(0, std::min(maxBytes, node->bytes.size()));
+        return true;
+    }
+    bool Truncate() override
+    {
+        if (!*m_alive || m_closed || m_fs->Begin("Truncate", m_path)) return false;
+        Node* node = m_fs->Find(m_key);
+        if (!node) { m_fs->MarkFailed(); return false; }
+        node->bytes.clear();
+        return true;
+    }
+    platform::ReplaceResult ReplaceTo(const std::string& to) override
+    {
+        using platform::ReplaceResult;
+        if (!*m_alive || m_closed || m_moved) return ReplaceResult::kRefused;
+        if (m_fs->Begin("ReplaceTo", m_path, to)) return ReplaceResult::kRefused;
+        std::string toFull, toKey;
+        if (!m_fs->Resolve(to, toFull, toKey) || !m_fs->RootUsable(toKey) || !m_fs->ParentIsDirectory(toKey) ||
+            !m_fs->Find(m_key)) {
+            m_fs->MarkFailed(platform::FileError::kNotFound);
+            return ReplaceResult::kRefused;
+        }
+        if (toKey == m_key) return ReplaceResult::kReplaced;
+        const Node* target = m_fs->Find(toKey);
+        if (target && (target->isDirectory || target->openWriters > 0)) {
+            m_fs->MarkFailed(platform::FileError::kInUse);
+            return ReplaceResult::kRefused;
+        }
+        if (!(m_fs->RightsOf(toKey) & 2) || !m_fs->MayDelete(m_key) || (target && !m_fs->MayDelete(toKey))) {
+            m_fs->MarkFailed(platform::FileError::kDenied);
+            return ReplaceResult::kDenied;
+        }
+        if (m_fs->m_replaceOutcome != ReplaceResult::kReplaced) {
+            m_fs->MarkFailed();
+            if (m_fs->m_replaceOutcome == ReplaceResult::kOnlyAtSource && target) {
+                m_fs->m_deleted[toKey] = target->bytes;
+                m_fs->m_nodes.erase(toKey);
+            }
+            return m_fs->m_replaceOutcome;
+        }
+        Node moved = *m_fs->Find(m_key);
+        moved.path = toFull;
+        m_fs->m_nodes.erase(m_key);
+        m_fs->m_nodes[toKey] = moved;
+        m_key = toKey;
+        m_path = toFull;
+        m_moved = true;
+        return ReplaceResult::kReplaced;
+    }
     bool Remove() noexcept override
     {
+        const bool moved = m_moved;
         Release();
-        if (!*m_alive) return false;
+        if (!*m_alive || moved) return false;
         try {
             const bool failed = m_fs->Begin("Remove", m_path);
             Node* node = m_fs->Find(m_key);
@@ -124,6 +180,7 @@ private:
     std::string m_key;
     std::string m_path;
     bool m_closed = false;
+    bool m_moved = false;   // put in another file's place: never removed by its new name
 };
 
 FakeFileSystem::FakeFileSystem() : m_alive(std::make_shared<bool>(true))
@@ -146,7 +203,7 @@ void FakeFileSystem::AddDrive(char letter, unsigned driveType, int rights)
     m_drives[up] = Drive{driveType, rights};
     std::string root = std::string(1, up) + ":\\";
     if (driveType != platform::DRIVE_TYPE_UNKNOWN && driveType != platform::DRIVE_TYPE_NO_ROOT_DIR)
-        m_nodes[root] = Node{root, true, "", 0};
+        m_nodes[root] = Node{root, true, "", 0, ""};
     else
         m_nodes.erase(root);
 }
@@ -170,7 +227,7 @@ void FakeFileSystem::AddShare(const std::string& share, int rights)
             full = "\\\\" + parts[0] + "\\" + parts[1];
             key = KeyOf(full);
             m_shares[key] = rights;
-            m_nodes[key] = Node{full, true, "", 0};
+            m_nodes[key] = Node{full, true, "", 0, ""};
         }
     }
 }
@@ -205,7 +262,7 @@ bool FakeFileSystem::AddDirectory(const std::string& path)
         if (k.size() <= 3 && k.size() >= 2 && k[1] == ':' && !Find(k)) return false;
     }
     if (!Find(k)->isDirectory) return false;
-    for (auto it = chain.rbegin(); it != chain.rend(); ++it) m_nodes[KeyOf(*it)] = Node{*it, true, "", 0};
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) m_nodes[KeyOf(*it)] = Node{*it, true, "", 0, ""};
     return true;
 }
 
@@ -225,7 +282,15 @@ bool FakeFileSystem::AddFile(const std::string& path, const std::string& bytes)
     if (!AddDirectory(parent)) return false;
     Node* existing = Find(key);
     if (existing && existing->isDirectory) return false;
-    m_nodes[key] = Node{full, false, bytes, 0};
+    m_nodes[key] = Node{full, false, bytes, 0, ""};
+    return true;
+}
+
+bool FakeFileSystem::AddLink(const std::string& path, const std::string& target)
+{
+    std::string full, key, targetFull, targetKey;
+    if (!Resolve(target, targetFull, targetKey) || !AddFile(path, "") || !Resolve(path, full, key)) return false;
+    Find(key)->linkTo = targetKey;
     return true;
 }
 
@@ -323,13 +388,15 @@ bool FakeFileSystem::Begin(const std::string& operation, const std::string& path
         m_calls.back() += " THREW";
         throw std::bad_alloc();
     }
+    m_lastError = platform::FileError::kNone;
     if (fail) MarkFailed();
     return fail;
 }
 
 
-void FakeFileSystem::MarkFailed()
+void FakeFileSystem::MarkFailed(platform::FileError error)
 {
+    m_lastError = error;
     if (!m_calls.empty() && m_calls.back().find(" FAILED") == std::string::npos) m_calls.back() += " FAILED";
 }
 
@@ -553,7 +620,7 @@ bool FakeFileSystem::CreateDirectory(const std::string& path)
         MarkFailed();
         return false;
     }
-    m_nodes[key] = Node{full, true, "", 0};
+    m_nodes[key] = Node{full, true, "", 0, ""};
     return true;
 }
 
@@ -588,26 +655,41 @@ std::string FakeFileSystem::GetTempPath()
 std::unique_ptr<platform::IWriteFile> FakeFileSystem::Open(const std::string& operation, const std::string& path,
                                                            Disposition disposition)
 {
+    using platform::FileError;
     const bool mustBeNew = disposition == Disposition::createNew;
+    const bool mustExist = disposition == Disposition::openExisting || disposition == Disposition::leftover;
     std::string full, key;
     if (Begin(operation, path)) return nullptr;
     if (!Resolve(path, full, key) || !RootUsable(key) || !ParentIsDirectory(key)) {
-        MarkFailed();
+        MarkFailed(FileError::kNotFound);
         return nullptr;
     }
     Node* node = Find(key);
-    if (node && (mustBeNew || node->isDirectory || node->openWriters > 0)) {
+    if (node && mustBeNew) {
+        MarkFailed(FileError::kExists);
+        return nullptr;
+    }
+    if (node && (node->isDirectory || node->openWriters > 0)) {
+        MarkFailed(node->isDirectory ? FileError::kDenied : FileError::kInUse);
+        return nullptr;
+    }
+    if (!node && mustExist) {
+        MarkFailed(FileError::kNotFound);
+        return nullptr;
+    }
+    // A link is held like a file, but never emptied or taken as a leftover.
+    if (node && !node->linkTo.empty() && disposition != Disposition::openExisting) {
         MarkFailed();
         return nullptr;
     }
-    if (!(RightsOf(key) & 2) || (!node && disposition == Disposition::openExisting)) {
-        MarkFailed();
+    if (!(RightsOf(key) & 2)) {
+        MarkFailed(FileError::kDenied);
         return nullptr;
     }
     if (node) {
-        if (disposition != Disposition::openExisting) node->bytes.clear();
+        if (disposition == Disposition::createAlways) node->bytes.clear();
     } else {
-        m_nodes[key] = Node{full, false, "", 0};
+        m_nodes[key] = Node{full, false, "", 0, ""};
         node = Find(key);
     }
     node->openWriters++;
@@ -627,6 +709,11 @@ std::unique_ptr<platform::IWriteFile> FakeFileSystem::CreateNew(const std::strin
 std::unique_ptr<platform::IWriteFile> FakeFileSystem::HoldExclusive(const std::string& path)
 {
     return Open("HoldExclusive", path, Disposition::openExisting);
+}
+
+std::unique_ptr<platform::IWriteFile> FakeFileSystem::OpenLeftover(const std::string& path)
+{
+    return Open("OpenLeftover", path, Disposition::leftover);
 }
 
 std::vector<std::string> FakeFileSystem::ListFiles(const std::string& folder, const std::string& suffix)
@@ -712,8 +799,9 @@ bool FakeFileSystem::DeleteFile(const std::string& path)
     if (Begin("DeleteFile", path)) return false;
     const Node* node = nullptr;
     if (!Resolve(path, full, key) || !RootUsable(key) || !(node = Find(key)) || node->isDirectory ||
-        node->openWriters > 0 || !(RightsOf(key) & 2) || !MayDelete(key)) {
-        MarkFailed();
+        node->openWriters > 0 || !node->linkTo.empty() || !(RightsOf(key) & 2) || !MayDelete(key)) {
+        MarkFailed(!node ? platform::FileError::kNotFound
+                         : node->openWriters > 0 ? platform::FileError::kInUse : platform::FileError::kDenied);
         return false;
     }
     m_deleted[key] = node->bytes;

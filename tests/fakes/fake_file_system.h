@@ -33,9 +33,14 @@
 //                                        and kRefused change nothing
 //   DenyDeleting(folder)                 files in folder can be written but neither
 //                                        deleted nor renamed (a company share's rights)
+//   AddLink(path, target)                path is a link (symbolic or hard) to the file
+//                                        target: what refuses links refuses it, and
+//                                        nothing written reaches target through it
 //   Operation names: the IFileSystem method names, plus "Write", "Flush", "Close" and
-//   "Remove" of the opened files. A failing operation changes nothing; a failing Close
-//   still closes the file; a failing Remove empties the file instead.
+//   "Remove", "ReadBack", "Truncate" and "ReplaceTo" of the opened files. A failing
+//   operation changes nothing; a failing Close still closes the file; a failing Remove
+//   empties the file instead. LastError says why the last operation failed: an injected
+//   failure is kOther.
 //
 // Records: calls() lists every operation asked, one text each: "<Name> <path>" (and
 // " -> <path2>" for ReplaceFile, " -> <suffix>" for ListFiles), with " FAILED" appended
@@ -64,6 +69,7 @@ public:
     void SetAccess(const std::string& path, int rights);
     bool AddDirectory(const std::string& path);
     bool AddFile(const std::string& path, const std::string& bytes);
+    bool AddLink(const std::string& path, const std::string& target);
     void SetCurrentDirValue(const std::string& dir) { m_currentDir = dir; }
     void SetTempPath(const std::string& path) { m_tempPath = path; }
     void SetModulePath(const std::string& path) { m_modulePath = path; }
@@ -113,6 +119,8 @@ public:
     std::unique_ptr<platform::IWriteFile> CreateExclusive(const std::string& path) override;
     std::unique_ptr<platform::IWriteFile> CreateNew(const std::string& path) override;
     std::unique_ptr<platform::IWriteFile> HoldExclusive(const std::string& path) override;
+    std::unique_ptr<platform::IWriteFile> OpenLeftover(const std::string& path) override;
+    platform::FileError LastError() override { return m_lastError; }
     std::vector<std::string> ListFiles(const std::string& folder, const std::string& suffix) override;
     bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) override;
     platform::ReplaceResult ReplaceFile(const std::string& from, const std::string& to) override;
@@ -131,6 +139,7 @@ private:
         bool isDirectory = false;
         std::string bytes;
         int openWriters = 0;
+        std::string linkTo;    // key of the file this name links to; empty for a plain file
     };
     struct Drive {
         unsigned type = platform::DRIVE_TYPE_FIXED;
@@ -140,14 +149,14 @@ private:
     friend class WriteFile;
 
     bool Begin(const std::string& operation, const std::string& path, const std::string& path2 = "");
-    void MarkFailed();
+    void MarkFailed(platform::FileError error = platform::FileError::kOther);
     Node* Find(const std::string& key);
     const Node* Find(const std::string& key) const;
     bool ParentIsDirectory(const std::string& key) const;
     bool MayDelete(const std::string& key) const;
     bool RootUsable(const std::string& key) const;
     int RightsOf(const std::string& key) const;
-    enum class Disposition { createAlways, createNew, openExisting };
+    enum class Disposition { createAlways, createNew, openExisting, leftover };
     std::unique_ptr<platform::IWriteFile> Open(const std::string& operation, const std::string& path,
                                                Disposition disposition);
 
@@ -169,6 +178,7 @@ private:
     platform::ReplaceResult m_replaceOutcome = platform::ReplaceResult::kReplaced;
     std::set<std::string> m_noDelete;                  // folder keys
     std::size_t m_writeBufferSize = 0;
+    platform::FileError m_lastError = platform::FileError::kNone;
     std::shared_ptr<bool> m_alive;
 };
 

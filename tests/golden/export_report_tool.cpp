@@ -2,9 +2,11 @@
 // the reason on stderr and no report, 2 usage errors.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -12,6 +14,8 @@
 #include <vector>
 
 #include "common/cp932.h"
+#include "platform/services.h"
+#include "report/report_file.h"
 #include "tests/fakes/fake_file_system.h"
 #include "tests/fakes/scoped_services.h"
 #include "tools/export-report/export_report.h"
@@ -158,7 +162,7 @@ TEST_F(ExportReportTool, AReportThatCannotBeWrittenFailsWithThePathAndTheReason)
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(export_report::kFailed, Run({"--host-data", store, "--category", "1", "--out", path}));
     EXPECT_EQ(cp932::ToUtf8("XMLファイルの出力に失敗しました。\n") + path +
-                  ".1.unfinished: cannot be created: No such file or directory\n",
+                  ": cannot be written: the folder does not exist\n",
               ::testing::internal::GetCapturedStderr());
 }
 
@@ -189,6 +193,61 @@ TEST_F(ExportReportTool, ProgressPrintsThePercentageSteps)
     std::string expected = "集計中 0％\n";
     for (int percent = 10; percent <= 100; ++percent) expected += "集計中 " + std::to_string(percent) + "％\n";
     EXPECT_EQ(cp932::ToUtf8(expected), ::testing::internal::GetCapturedStderr());
+}
+
+// What a person at a terminal reads for each cause, naming the destination they chose;
+// and Ctrl-C (SIGINT, SIGTERM alike), here arriving just before the replacement: the
+// report is given up, the earlier one stays, no side file, "interrupted", 130.
+TEST_F(ExportReportTool, CausesNamedAndInterruptionGivesUp)
+{
+    const std::string store = Store("s.json", DataSet(R"("returnKind": 4)"));
+    const std::string held = folder + "/held.xml";
+    files.push_back(held);
+    std::ofstream(held) << "theirs";
+    fakes::FakeFileSystem fs;
+    fs.AddFile("C:\\ro\\r.xml", "old");
+    fs.SetAccess("C:\\ro", 4);
+    fs.AddFile("C:\\busy.xml", "busy");
+    auto theirs = fs.HoldExclusive("C:\\busy.xml");
+    struct Row {
+        std::string out;
+        bool fake;
+        int status;
+        std::string said;
+    };
+    const Row rows[] = {
+        {"C:\\ro\\r.xml", true, export_report::kFailed,
+         "C:\\ro\\r.xml: cannot be written: the file or its folder may not be written to"},
+        {"C:\\ro\\new.xml", true, export_report::kFailed,
+         "C:\\ro\\new.xml: cannot be written: the folder may not be written to"},
+        {"C:\\busy.xml", true, export_report::kFailed,
+         "C:\\busy.xml: cannot be written: another program (or another export) has it open"},
+        {held, false, export_report::kInterrupted, "interrupted: the report was given up; the destination is as it was"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.out);
+        std::optional<fakes::ScopedServices> installed;
+        if (row.fake) installed.emplace(&fs);
+        if (row.status == export_report::kInterrupted) {
+            export_report::InstallInterruptHandlers();
+            ClReportFile::s_beforeReplace = [] { std::raise(SIGINT); };
+        }
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(row.status, Run({"--host-data", store, "--category", "1", "--out", row.out}));
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        ClReportFile::s_beforeReplace = nullptr;
+        platform::ClearInterrupt();
+        std::signal(SIGINT, SIG_DFL);
+        std::signal(SIGTERM, SIG_DFL);
+        EXPECT_NE(std::string::npos, said.find(row.said)) << said;
+    }
+    EXPECT_EQ("old", fs.FileBytes("C:\\ro\\r.xml"));
+    EXPECT_EQ("busy", fs.FileBytes("C:\\busy.xml"));
+    std::ifstream in(held, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_EQ("theirs", bytes.str());
+    EXPECT_FALSE(std::ifstream(held + ".1.unfinished").good());
 }
 
 }  // namespace

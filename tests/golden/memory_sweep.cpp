@@ -1,7 +1,8 @@
 // Memory running out at each allocation of a whole headless export in turn, the sample
-// company's blue business report written over an earlier report: every run ends with
-// the new report whole (exit 0) or a clean failure with the earlier report whole
-// (exit 1), never an abort, and never leaves a side file behind. The host stand-in's
+// company's blue business report written over an earlier report and over nothing:
+// every run ends with the new report whole (exit 0, also when an allocation after the
+// report was in place failed) or a clean failure with the earlier report whole or none
+// (exit 1), never an abort, and leaves neither a side file nor an open descriptor. The host stand-in's
 // loading of its JSON store is left out: its JSON library allocates in destructors,
 // and the real host has no such store.
 #include <gtest/gtest.h>
@@ -72,6 +73,16 @@ std::string ReadAll(const std::string& path)
     return bytes.str();
 }
 
+int OpenDescriptors()
+{
+    int n = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir)) ++n;
+        closedir(dir);
+    }
+    return n;
+}
+
 int SideFiles(const std::string& folder)
 {
     int n = 0;
@@ -83,8 +94,11 @@ int SideFiles(const std::string& folder)
     return n;
 }
 
-TEST(MemorySweep, EveryAllocationOfAnExportFailingInTurn)
+class MemorySweep : public ::testing::TestWithParam<bool> {};
+
+TEST_P(MemorySweep, EveryAllocationOfAnExportFailingInTurn)
 {
+    const bool over = GetParam();
     char base[] = "/tmp/ledgra-memory-XXXXXX";
     ASSERT_NE(nullptr, mkdtemp(base));
     const std::string folder = base;
@@ -92,7 +106,10 @@ TEST(MemorySweep, EveryAllocationOfAnExportFailingInTurn)
     const std::vector<std::string> args = {"--host-data", LEDGRA_SAMPLE_STORE, "--category", "1", "--out", out};
     const std::string earlier = "<?xml version=\"1.0\"?>\r\n<REPORT>\r\n</REPORT>\r\n";
     auto run = [&](long failAt) {
-        std::ofstream(out, std::ios::binary) << earlier;
+        if (over)
+            std::ofstream(out, std::ios::binary) << earlier;
+        else
+            std::remove(out.c_str());
         ::testing::internal::CaptureStderr();
         g_allocations = 0;
         g_failAt = failAt;
@@ -103,6 +120,7 @@ TEST(MemorySweep, EveryAllocationOfAnExportFailingInTurn)
         return status;
     };
 
+    const int descriptors = OpenDescriptors();
     ASSERT_EQ(export_report::kWritten, run(0));
     const long total = g_allocations;
     const std::string whole = ReadAll(out);
@@ -119,16 +137,22 @@ TEST(MemorySweep, EveryAllocationOfAnExportFailingInTurn)
         } else {
             ++failed;
             EXPECT_EQ(export_report::kFailed, status) << "allocation " << n;
-            EXPECT_EQ(earlier, now) << "allocation " << n << " of " << total;
+            EXPECT_EQ(over ? earlier : "", now) << "allocation " << n << " of " << total;
         }
         EXPECT_EQ(0, SideFiles(folder)) << "allocation " << n;
+        EXPECT_EQ(descriptors, OpenDescriptors()) << "allocation " << n;
         if (HasFailure()) break;
     }
-    std::printf("[ memory sweep ] %ld allocations, each failing once: %ld runs wrote the report whole, "
-                "%ld failed with the earlier report whole\n",
-                total, written, failed);
+    std::printf("[ memory sweep ] %s: %ld allocations, each failing once: %ld runs wrote the report whole, "
+                "%ld failed with the destination as it was\n",
+                over ? "over an earlier report" : "over nothing", total, written, failed);
     std::remove(out.c_str());
     rmdir(folder.c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(Destinations, MemorySweep, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "OverAnEarlierReport" : "OverNothing");
+                         });
 
 }  // namespace

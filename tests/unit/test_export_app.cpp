@@ -557,19 +557,17 @@ INSTANTIATE_TEST_SUITE_P(Faults, CollectFailureTest,
 
 // ---- exceptions: the barrier of the start and end steps ----
 
-// Throws std::bad_alloc from one operation: creating the report's file or replacing the
-// remembered-destination file.
+// Throws std::bad_alloc from one operation: creating the report's file or the
+// remembered-destination file's temporary file.
 class ThrowingFileSystem : public fakes::FakeFileSystem {
 public:
     std::unique_ptr<platform::IWriteFile> CreateNew(const std::string& path) override
     {
         if (throwOn == "CreateNew" && path.rfind(kChosenPath, 0) == 0) throw std::bad_alloc();
+        // The remembered destinations' temporary file.
+        if (throwOn == "CreateTemp" && path.size() > 4 && path.compare(path.size() - 4, 4, ".tmp") == 0)
+            throw std::bad_alloc();
         return FakeFileSystem::CreateNew(path);
-    }
-    platform::ReplaceResult ReplaceFile(const std::string& from, const std::string& to) override
-    {
-        if (throwOn == "ReplaceFile" && to != kChosenPath) throw std::bad_alloc();
-        return FakeFileSystem::ReplaceFile(from, to);
     }
     std::string throwOn;
 };
@@ -647,7 +645,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {{kHost, kDialogFailed, 0x30}}, false},
         BarrierRow{"creating the report", [](BarrierTest& t) { t.throwingFs.throwOn = "CreateNew"; }, 2,
                    {{kHost, kUnexpected, 0x30}}, false},
-        BarrierRow{"remembering the destination", [](BarrierTest& t) { t.throwingFs.throwOn = "ReplaceFile"; }, 0,
+        BarrierRow{"remembering the destination", [](BarrierTest& t) { t.throwingFs.throwOn = "CreateTemp"; }, 0,
                    {{kHost, kUnexpectedAfterWrite, 0x30}}, true},
         BarrierRow{"end step", [](BarrierTest& t) { t.throwingWindows.throwOnce = true; }, 0,
                    {{kHost, kCompleted, 0x40}}, true}),

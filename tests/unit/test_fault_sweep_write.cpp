@@ -1,6 +1,6 @@
 // Write fault sweep: through the whole run, each step of the report's file fails in
-// turn: the creation of its side file, its 1st, 2nd ... write, its flush, its close and
-// its replacement of the destination, and the hold on a previous report; for a whole
+// turn: the creation of its side file, its 1st, 2nd ... write, its flush and its
+// replacement of the destination, and the hold on a previous report; for a whole
 // report of every form and return kind, once over nothing and once over a previous
 // report. Each run ends with outcome 2 and the failure message over the progress window,
 // leaves the destination as it was (the previous report byte for byte, or nothing) and
@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,9 +138,8 @@ TEST_P(WriteFaultSweep, EveryStepOfTheReportFileFailingInTurn)
         if (::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() > 20) return;
     }
     ExpectFailedRuns("Flush", 1, "the flush fails");
-    ExpectFailedRuns("Close", 1, "the close fails");
-    ExpectFailedRuns("ReplaceFile", 1, "the replacement fails");
-    points += 3;
+    ExpectFailedRuns("ReplaceTo", 1, "the replacement fails");
+    points += 2;
 
     // The next write is the remembered destination's: the report is complete and the
     // export done, the old remembered file stays whole.
@@ -152,7 +152,7 @@ TEST_P(WriteFaultSweep, EveryStepOfTheReportFileFailingInTurn)
     EXPECT_EQ(kRemembered, after.remembered);
     EXPECT_EQ(0, after.openFiles);
 
-    std::printf("[ write sweep ] %s: %d fault points (hold, create, %d writes, flush, close, replace), "
+    std::printf("[ write sweep ] %s: %d fault points (hold, create, %d writes, flush, replace), "
                 "each failing over nothing and over a previous report, and throwing over a previous report\n",
                 GetParam().name, points, writes);
 }
@@ -252,14 +252,18 @@ TEST(WriteFaultSweepEdges, OnlyTheDestinationsOwnLeftoversAreRemoved)
     hostsim::ResetForTests();
 }
 
-// What a refused replacement leaves. Windows may remove the previous report and fail to
-// move the new one into its place: the new one stays whole in its side file and the
-// message says where. A folder that lets files be written but not deleted or renamed
-// takes the report in place and keeps one empty side file, which the next export reuses.
+// What a refused replacement leaves. Where the destination was removed and the report
+// not moved into its place, the report is written there anew; where that fails too, the
+// report stays whole in its side file and the message says where. That kept copy
+// outlives every later export that fails, and is removed by the first one whose report
+// is in place. A folder that lets files be written but not deleted or renamed takes
+// the report in place and keeps one empty side file, which the next export reuses; a
+// leftover there that is a link is never written through, and another name is used.
 TEST(WriteFaultSweepEdges, RefusedReplacementsNeverLoseTheReport)
 {
     const std::string folder = "C:\\Users\\Public\\Documents";
     const std::string side = std::string(kReportPath) + ".1.unfinished";
+    const std::string victim = "C:\\Users\\Public\\victim.txt";
     fakes::ExportRunSetup setup;
     setup.store = fakes::SampleStore(3);
     setup.path = kReportPath;
@@ -267,34 +271,92 @@ TEST(WriteFaultSweepEdges, RefusedReplacementsNeverLoseTheReport)
     setup.logHostCalls = false;
     const fakes::ExportRunResult clean = fakes::RunExport(setup);
     ASSERT_EQ(0, clean.resultCode);
+    const std::string kept = "XMLファイルの出力に失敗しました。\n\n出力したデータは次のファイルに残っています。\n" + side +
+                             "\n\nアプリケーションを終了します。";
 
-    setup.prepare = [](fakes::FakeFileSystem& fs) {
-        fs.AddFile(kReportPath, kPrevious);
-        fs.SetReplaceOutcome(platform::ReplaceResult::kOnlyAtSource);
+    struct Row {
+        const char* what;
+        std::function<void(fakes::FakeFileSystem&)> prepare;
+        int resultCode;
+        std::string report;       // at the destination; empty: none
+        std::string sideBytes;    // in <destination>.1.unfinished; "-": none
+        std::string message;      // the last box
+        int extraFiles;           // beside the clean run's
     };
-    fakes::ExportRunResult run = fakes::RunExport(setup);
-    EXPECT_EQ(2, run.resultCode);
-    ASSERT_EQ(2u, run.boxes.size());
-    EXPECT_EQ("XMLファイルの出力に失敗しました。\n\n出力したデータは次のファイルに残っています。\n" + side +
-                  "\n\nアプリケーションを終了します。",
-              run.boxes[1].text)
-        << cp932::ToUtf8(run.boxes[1].text);
-    EXPECT_FALSE(run.reportExists);
-    EXPECT_EQ(1, std::count(run.files.begin(), run.files.end(), side)) << "kept, never deleted";
-    EXPECT_EQ(kRemembered, run.remembered);
-
-    for (int exportNo = 1; exportNo <= 2; ++exportNo) {
-        SCOPED_TRACE("export " + std::to_string(exportNo) + " into a folder without delete rights");
-        setup.prepare = [exportNo, folder, side](fakes::FakeFileSystem& fs) {
-            fs.AddFile(kReportPath, kPrevious);
-            if (exportNo == 2) fs.AddFile(side, "");   // what the first one left
-            fs.DenyDeleting(folder);
-        };
-        run = fakes::RunExport(setup);
-        EXPECT_EQ(0, run.resultCode);
-        EXPECT_EQ(clean.report, run.report);
-        EXPECT_EQ(1, std::count(run.files.begin(), run.files.end(), side));
-        EXPECT_EQ(clean.files.size() + 1, run.files.size()) << "one empty side file, no more";
+    const std::string earlierKept = "<REPORT>\r\n\t<WHOLE/>\r\n</REPORT>\r\n";
+    const Row rows[] = {
+        {"the destination removed, the report not moved: written there anew",
+         [](fakes::FakeFileSystem& fs) {
+             fs.AddFile(kReportPath, kPrevious);
+             fs.SetReplaceOutcome(platform::ReplaceResult::kOnlyAtSource);
+         },
+         0, clean.report, "-", kCompleted, 0},
+        {"the destination removed and cannot be made anew: the report kept",
+         [](fakes::FakeFileSystem& fs) {
+             fs.AddFile(kReportPath, kPrevious);
+             fs.SetReplaceOutcome(platform::ReplaceResult::kOnlyAtSource);
+             fs.FailCall("CreateNew", 2);
+         },
+         2, "", clean.report, kept, 0},
+        {"a kept copy outlives a later export that fails",
+         [earlierKept, side](fakes::FakeFileSystem& fs) {
+             fs.AddFile(side, earlierKept);
+             fs.FailWriteAt(3);
+         },
+         2, "", earlierKept, kWriteFailed, 0},
+        {"a kept copy is removed once a report is in place",
+         [earlierKept, side](fakes::FakeFileSystem& fs) { fs.AddFile(side, earlierKept); }, 0, clean.report, "-",
+         kCompleted, 0},
+        {"no delete rights: written in place, one empty side file",
+         [folder](fakes::FakeFileSystem& fs) {
+             fs.AddFile(kReportPath, kPrevious);
+             fs.DenyDeleting(folder);
+         },
+         0, clean.report, "", kCompleted, 1},
+        {"no delete rights: the empty side file reused",
+         [folder, side](fakes::FakeFileSystem& fs) {
+             fs.AddFile(kReportPath, kPrevious);
+             fs.AddFile(side, "");
+             fs.DenyDeleting(folder);
+         },
+         0, clean.report, "", kCompleted, 1},
+        {"no delete rights: the destination cannot be emptied, nothing changed",
+         [folder](fakes::FakeFileSystem& fs) {
+             fs.AddFile(kReportPath, kPrevious);
+             fs.DenyDeleting(folder);
+             fs.FailCall("Truncate", 1);
+         },
+         2, kPrevious, "", kWriteFailed, 1},
+        {"no delete rights: the in-place write fails, the report kept",
+         [folder](fakes::FakeFileSystem& fs) {
+             fs.AddFile(kReportPath, kPrevious);
+             fs.DenyDeleting(folder);
+             fs.FailCall("Flush", 2);
+         },
+         2, clean.report, clean.report, kept, 1},
+        {"no delete rights: a leftover that is a link is left alone",
+         [folder, side, victim](fakes::FakeFileSystem& fs) {
+             fs.AddFile(victim, "someone's");
+             fs.AddLink(side, victim);
+             fs.DenyDeleting(folder);
+         },
+         0, clean.report, "", kCompleted, 3},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        setup.prepare = row.prepare;
+        const fakes::ExportRunResult run = fakes::RunExport(setup);
+        EXPECT_EQ(row.resultCode, run.resultCode);
+        EXPECT_EQ(!row.report.empty(), run.reportExists);
+        EXPECT_TRUE(row.report == run.report) << "the destination differs";
+        ASSERT_FALSE(run.boxes.empty());
+        EXPECT_EQ(row.message, run.boxes.back().text) << cp932::ToUtf8(run.boxes.back().text);
+        const auto at = std::find(run.files.begin(), run.files.end(), side);
+        EXPECT_TRUE(row.sideBytes == (at == run.files.end() ? "-" : run.fileBytes[at - run.files.begin()]))
+            << "the side file differs";
+        EXPECT_EQ(clean.files.size() + row.extraFiles, run.files.size());
+        // The other user's record stays whatever the outcome.
+        EXPECT_EQ(0u, run.remembered.find("USER02/1/5:0/0/3/C:\\Other\\a.xml\n"));
         EXPECT_EQ(0, run.openFiles);
     }
     hostsim::ResetForTests();

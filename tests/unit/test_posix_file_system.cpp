@@ -94,7 +94,8 @@ TEST_F(PosixFs, ListFilesByTheEndOfTheirNames)
     EXPECT_TRUE(fs.CreateDirectory(dir + "/d.unfinished"));
     std::vector<std::string> names = fs.ListFiles(dir + "/", ".unfinished");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ((std::vector<std::string>{"B.XML.2.UNFINISHED", "a.xml.1.unfinished"}), names);
+    // Compared as posix compares names: byte for byte.
+    EXPECT_EQ((std::vector<std::string>{"a.xml.1.unfinished"}), names);
     EXPECT_EQ(std::vector<std::string>{}, fs.ListFiles(dir + "/missing/", ".unfinished"));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -299,6 +300,7 @@ TEST_F(Remembered, FailureAtEachOperationLeavesTheOldFileWhole)
     ASSERT_GE(total, 8);
 
     int refused = 0;
+    int harmless = 0;
     for (int failAt = 1; failAt <= total; ++failAt) {
         fakes::FakeFileSystem local;
         fakes::ScopedServices installedLocal(&local);
@@ -311,9 +313,14 @@ TEST_F(Remembered, FailureAtEachOperationLeavesTheOldFileWhole)
         const std::string now = local.FileBytes(kFile);
         if (result == 1) {
             EXPECT_EQ(Visible(now), Visible(expected));
-            // Only checks with a safe answer and the lock's clean-up may fail harmlessly.
+            // Only checks with a safe answer, the lock's taking (tried again) and clean-up,
+            // the search for leftovers and the close after the move may fail harmlessly.
             const std::string lock = std::string(kFile) + ".lock";
-            EXPECT_TRUE(failed.rfind("PathIsDirectory ", 0) == 0 || failed == "Remove " + lock + " FAILED") << failed;
+            EXPECT_TRUE(failed.rfind("PathIsDirectory ", 0) == 0 || failed == "Remove " + lock + " FAILED" ||
+                        failed == "CreateExclusive " + lock + " FAILED" || failed.rfind("ListFiles ", 0) == 0 ||
+                        failed == "Close " + std::string(kFile) + " FAILED")
+                << failed;
+            ++harmless;
         } else {
             EXPECT_EQ(Visible(now), Visible(old));
             ++refused;
@@ -322,13 +329,14 @@ TEST_F(Remembered, FailureAtEachOperationLeavesTheOldFileWhole)
         for (const std::string& file : local.Files())
             EXPECT_TRUE(file == kFile || file == std::string(kFile) + ".lock") << file;
     }
-    EXPECT_EQ(refused, total - 2);
+    EXPECT_EQ(refused, total - harmless);
+    EXPECT_GE(refused, total - 7);
 }
 
 TEST_F(Remembered, FailingWritesOfTheNewContentKeepTheOldFile)
 {
     const std::string old = "USER01/1/5:0/0/1/C:\\old.xml\n";
-    for (const char* operation : {"Write", "Flush", "Close", "CreateNew", "ReplaceFile", "ReadFile"}) {
+    for (const char* operation : {"Write", "Flush", "CreateNew", "ReplaceTo", "ReadFile"}) {
         fakes::FakeFileSystem local;
         fakes::ScopedServices installedLocal(&local);
         local.AddFile(kFile, old);
@@ -339,14 +347,90 @@ TEST_F(Remembered, FailingWritesOfTheNewContentKeepTheOldFile)
     }
 }
 
-// Under the lock a temporary file that is there was left by an earlier run: reused, so
-// that a folder which keeps them never fills up with them.
-TEST_F(Remembered, LeftoverTemporaryFileIsReused)
+// Temporary files that earlier runs left, under the lock: an empty one is reused, so
+// that a folder which keeps them never fills up with them; one that holds every record
+// while the file is cut or gone (a write in place that failed or was killed) is where
+// the rewrite starts, and it stays until the records are whole under the file's name
+// again; one cut while it was written is not taken. A link is never written through.
+TEST_F(Remembered, LeftoverTemporaryFiles)
 {
-    fs.AddFile(std::string(kFile) + ".1.tmp", "stale");
-    EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 2, "C:\\n.xml"), 1);
-    EXPECT_EQ(fs.FileBytes(kFile), "USER01/1/5:0/0/2/C:\\n.xml\n");
-    EXPECT_EQ(fs.Files(), std::vector<std::string>{kFile});
+    const std::string temp = std::string(kFile) + ".1.tmp";
+    const std::string records = "A/1/1:0/0/1/a\nB/2/2:0/0/3/b\n";
+    struct Row {
+        const char* what;
+        std::optional<std::string> file;   // the file before; none: missing
+        std::string left;                  // in <file>.1.tmp
+        std::string after;                 // the file after the rewrite
+    };
+    const Row rows[] = {
+        {"an empty one is reused", std::string("A/1/1:0/0/1/a\n"), "", "A/1/1:0/0/1/a\nUSER01/1/5:0/0/2/n\n"},
+        {"a stale cut one is passed and removed", std::nullopt, "stale", "USER01/1/5:0/0/2/n\n"},
+        {"kept: the file cut", std::string("A/1/1:0/0/1/a\nB/2/2"), records, records + "USER01/1/5:0/0/2/n\n"},
+        {"kept: the file emptied", std::string(""), records, records + "USER01/1/5:0/0/2/n\n"},
+        {"kept: the file gone", std::nullopt, records, records + "USER01/1/5:0/0/2/n\n"},
+        {"cut itself while the file is whole", records, "A/1/1:0/0/1/a\nB/2/2:0/0/3/b\nUSER01/1/5:0/0/1/",
+         records + "USER01/1/5:0/0/2/n\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fakes::FakeFileSystem local;
+        fakes::ScopedServices installedLocal(&local);
+        local.AddDirectory(kSettings);
+        if (row.file) local.AddFile(kFile, *row.file);
+        local.AddFile(temp, row.left);
+        EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 2, "n"), 1);
+        EXPECT_EQ(Visible(local.FileBytes(kFile)), Visible(row.after));
+        EXPECT_EQ(local.Files(), std::vector<std::string>{kFile});
+    }
+}
+
+// A folder that allows writing but no deleting or renaming: the records are written in
+// place; when that fails after the file was emptied, the temporary file keeps every
+// record, and the next rewrite starts from it. A leftover that is a link is left alone.
+TEST_F(Remembered, NoDeleteRightsNeverLoseARecord)
+{
+    const std::string temp = std::string(kFile) + ".1.tmp";
+    const std::string old = "A/1/1:0/0/1/a\nB/2/2:0/0/3/b\n";
+    fs.AddFile(kFile, old);
+    fs.AddFile("C:\\victim.txt", "someone's");
+    fs.AddLink(std::string(kFile) + ".2.tmp", "C:\\victim.txt");
+    fs.DenyDeleting(kSettings);
+    fs.FailCall("Write", 2);   // the temporary file's write passes, the one in place fails
+    EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 2, "n"), 0);
+    EXPECT_EQ(fs.FileBytes(kFile), "");
+    EXPECT_EQ(Visible(fs.FileBytes(temp)), Visible(old + "USER01/1/5:0/0/2/n\n"));
+    fs.ClearFailures();
+    std::strcpy(dlg->m_szUserId, "USER02");
+    EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 3, "m"), 1);
+    EXPECT_EQ(Visible(fs.FileBytes(kFile)), Visible(old + "USER01/1/5:0/0/2/n\nUSER02/1/5:0/0/3/m\n"));
+    EXPECT_EQ(fs.FileBytes(temp), "") << "emptied once the records are whole";
+    EXPECT_EQ(fs.FileBytes("C:\\victim.txt"), "someone's");
+    EXPECT_EQ(fs.OpenFileCount(), 0);
+}
+
+// The holder lets go in the moment after this writer's open failed: the lock is taken
+// on the next try, not given up.
+TEST_F(Remembered, LockTakenWhenTheHolderLetsGoMeanwhile)
+{
+    class LettingGo : public fakes::FakeFileSystem {
+    public:
+        std::unique_ptr<platform::IWriteFile> CreateExclusive(const std::string& path) override
+        {
+            auto file = FakeFileSystem::CreateExclusive(path);
+            if (!file && holder) {
+                holder->Remove();
+                holder.reset();
+            }
+            return file;
+        }
+        std::unique_ptr<platform::IWriteFile> holder;
+    } local;
+    fakes::ScopedServices installedLocal(&local);
+    local.AddFile(kFile, "A/1/1:0/0/1/a\n");
+    local.holder = local.CreateExclusive(std::string(kFile) + ".lock");
+    ASSERT_TRUE(local.holder);
+    EXPECT_EQ(dlg->WriteRememberedDestination(0, 0, 2, "mine"), 1);
+    EXPECT_EQ(Visible(local.FileBytes(kFile)), Visible("A/1/1:0/0/1/a\nUSER01/1/5:0/0/2/mine\n"));
 }
 
 TEST_F(Remembered, StaleLockFileDoesNotBlock)

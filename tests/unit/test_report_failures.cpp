@@ -118,7 +118,7 @@ TEST_P(ReportFailures, EveryFailingWriteFailsTheReport)
 
 TEST_P(ReportFailures, FailedFlushOrCloseFailsTheReport)
 {
-    for (const char* op : {"Flush", "Close", "CreateNew", "ReplaceFile"}) {
+    for (const char* op : {"Flush", "CreateNew", "ReplaceTo"}) {
         fakes::FakeFileSystem fs;
         fs.FailCall(op, 1);
         fakes::ScopedServices installed(&fs, &boxes);

@@ -4,8 +4,17 @@
 // side file.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "hostsim/hostsim.h"
 #include "report/report_file.h"
@@ -232,10 +241,12 @@ TEST_F(ReportFileTest, DestinationHeldElsewhereOrAFolderFailsAtOpen)
     EXPECT_EQ(0, fs.CallCount("CreateNew"));
 }
 
-// Side files that killed runs left for this destination are removed at Open, its name
-// compared without regard to case; other destinations' side files, files of other
-// programs that only look alike, side files elsewhere and one that a running export
-// still has open stay. A number in use is passed over.
+// Side files that killed runs left for this destination are removed once a report is in
+// place, its name compared as the file system compares names; until then one with bytes
+// may be the one copy of an earlier report and is neither reused nor emptied. Other
+// destinations' side files, files of other programs that only look alike, side files
+// elsewhere and those that running exports still have open stay. Numbers in use are
+// passed over.
 TEST_F(ReportFileTest, LeftSideFilesOfTheDestinationAreRemoved)
 {
     fs.AddFile("C:\\out.xml.1.unfinished", "cut");
@@ -252,45 +263,66 @@ TEST_F(ReportFileTest, LeftSideFilesOfTheDestinationAreRemoved)
     auto running = fs.HoldExclusive("C:\\out.xml.2.unfinished");
     ClReportFile file;
     ASSERT_TRUE(file.Open(kOut));
-    EXPECT_FALSE(fs.HasFile("C:\\OUT.XML.10.UNFINISHED"));
-    for (const char* kept : {"C:\\other.xml.12.UNFINISHED", "C:\\video.mp4.3.unfinished", "C:\\out.xml.unfinished",
-                             "C:\\out.xml.1a.unfinished", "C:\\xout.xml.1.unfinished"})
-        EXPECT_TRUE(fs.HasFile(kept)) << kept;
-    EXPECT_TRUE(fs.HasFile("C:\\notes.unfinished"));
-    EXPECT_TRUE(fs.HasFile("C:\\.1.unfinished"));
-    EXPECT_TRUE(fs.HasFile("C:\\sub\\out.xml.1.unfinished"));
-    EXPECT_EQ("being written", fs.FileBytes("C:\\out.xml.2.unfinished"));
-    EXPECT_TRUE(fs.HasFile(kSide)) << "removed, then made afresh";
-    EXPECT_EQ("", fs.FileBytes(kSide));
-    running.reset();
+    EXPECT_EQ("cut", fs.FileBytes(kSide)) << "may be a kept copy: waits until a report is in place";
+    EXPECT_TRUE(fs.HasFile("C:\\out.xml.3.unfinished")) << "1 has bytes, 2 is in use";
 
-    // Another export of the same destination, while there is nothing to hold yet,
-    // passes over the number in use.
+    // Another export of the same destination meanwhile passes over all three; its
+    // report in place, it removes the leftovers but none that an export has open.
     ClReportFile second;
     ASSERT_TRUE(second.Open(kOut));
-    EXPECT_EQ("", fs.FileBytes("C:\\out.xml.2.unfinished")) << "1 is in use, 2 was left";
+    ASSERT_TRUE(fs.HasFile("C:\\out.xml.4.unfinished"));
     ASSERT_TRUE(second.Write("second", 6));
     ASSERT_TRUE(second.Commit());
+    EXPECT_FALSE(fs.HasFile(kSide));
+    EXPECT_FALSE(fs.HasFile("C:\\OUT.XML.10.UNFINISHED"));
+    EXPECT_EQ("being written", fs.FileBytes("C:\\out.xml.2.unfinished"));
+    EXPECT_TRUE(fs.HasFile("C:\\out.xml.3.unfinished"));
     ASSERT_TRUE(file.Write("first", 5));
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ("first", fs.FileBytes(kOut)) << "each whole, the last one stays";
+    for (const char* kept : {"C:\\other.xml.12.UNFINISHED", "C:\\video.mp4.3.unfinished", "C:\\out.xml.unfinished",
+                             "C:\\out.xml.1a.unfinished", "C:\\xout.xml.1.unfinished", "C:\\notes.unfinished",
+                             "C:\\.1.unfinished", "C:\\sub\\out.xml.1.unfinished", "C:\\out.xml.2.unfinished"})
+        EXPECT_TRUE(fs.HasFile(kept)) << kept;
+    EXPECT_EQ(0, fs.OpenFileCount() - 1) << "only the running export's file is open";
 }
 
-// The matching at its edges: a one-character name, and side numbers holding a 0.
+// The matching at its edges: a one-character name, side numbers holding a 0, and names
+// of two-byte characters: the same name, and names of the same length that differ in
+// one character, in its lead byte, its trail byte, or a trail byte that is an ASCII
+// letter in another case (ア 83 41 against ァ 83 40 and ヂ 83 61).
 TEST_F(ReportFileTest, LeftoverMatchingAtItsEdges)
 {
     struct Row {
+        const char* destination;
         const char* leftover;
         bool removed;
     };
-    const Row rows[] = {{"C:\\a.10.unfinished", true},  {"C:\\A.0.unfinished", true},  {"C:\\a.1.unfinished", true},
-                        {"C:\\b.10.unfinished", false}, {"C:\\aa.1.unfinished", false}, {"C:\\.1.unfinished", false},
-                        {"C:\\a..unfinished", false}};
-    for (const Row& row : rows) fs.AddFile(row.leftover, "left");
-    ClReportFile file;
-    ASSERT_TRUE(file.Open("C:\\a"));
-    for (const Row& row : rows)
-        EXPECT_EQ(row.removed, fs.FileBytes(row.leftover) != "left") << row.leftover;
+    const Row rows[] = {{"C:\\a", "C:\\a.10.unfinished", true},
+                        {"C:\\a", "C:\\A.0.unfinished", true},
+                        {"C:\\a", "C:\\a.1.unfinished", true},
+                        {"C:\\a", "C:\\b.10.unfinished", false},
+                        {"C:\\a", "C:\\aa.1.unfinished", false},
+                        {"C:\\a", "C:\\.1.unfinished", false},
+                        {"C:\\a", "C:\\a..unfinished", false},
+                        {"C:\\\x95\x5C.xml", "C:\\\x95\x5C.xml.2.unfinished", true},
+                        {"C:\\\x95\x5C.xml", "C:\\\x95\x5C.XML.2.unfinished", true},
+                        {"C:\\\x95\x5C.xml", "C:\\\x83\x5C.xml.2.unfinished", false},
+                        {"C:\\\x95\x5C.xml", "C:\\\x95\x5B.xml.2.unfinished", false},
+                        {"C:\\x\x83\x41.xml", "C:\\x\x83\x61.xml.1.unfinished", false},
+                        {"C:\\x\x83\x41.xml", "C:\\X\x83\x41.xml.1.unfinished", true},
+                        {"C:\\x\x83\x41.xml", "C:\\x\x83\x40.xml.1.unfinished", false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.destination) + " / " + row.leftover);
+        fakes::FakeFileSystem local;
+        fakes::ScopedServices installedLocal(&local);
+        local.AddFile(row.leftover, "left");
+        ClReportFile file;
+        ASSERT_TRUE(file.Open(row.destination));
+        EXPECT_EQ("left", local.FileBytes(row.leftover)) << "nothing is removed before the report is in place";
+        ASSERT_TRUE(file.Commit());
+        EXPECT_EQ(row.removed, !local.HasFile(row.leftover));
+    }
 }
 
 TEST_F(ReportFileTest, FileThatCannotBeCreatedFailsEveryWrite)
@@ -381,5 +413,212 @@ TEST(ReportFileNative, RealFileIsGatheredAndComplete)
     EXPECT_EQ(Joined(lines), bytes);
     EXPECT_TRUE(fs->DeleteFile(path));
 }
+
+// ---- exports of one destination at the same time, on the real file system ----
+
+// A whole report that says whose it is, large enough to take several writes.
+std::string ReportOf(const std::string& id)
+{
+    std::string report = "<REPORT ID=\"" + id + "\">\r\n";
+    for (int i = 0; i < 3000; ++i) report += "\t<N>" + id + "." + std::to_string(i) + "</N>\r\n";
+    return report + "</REPORT>\r\n";
+}
+
+// The export's outcome as the user would read it: "written" or its failure's cause.
+std::string ExportOnce(const std::string& path, const std::string& id)
+{
+    ClReportFile file;
+    const std::string report = ReportOf(id);
+    file.Open(path.c_str());
+    file.Write(report.data(), report.size());
+    if (file.Commit()) return "written";
+    const std::string& text = file.FailureText();
+    return text.substr(std::min(text.size(), path.size() + 2));
+}
+
+// Whose whole report the bytes are; empty when they are nobody's whole report.
+std::string WholeReportId(const std::string& bytes)
+{
+    const std::size_t start = bytes.find('"');
+    const std::size_t end = start == std::string::npos ? start : bytes.find('"', start + 1);
+    if (end == std::string::npos) return std::string();
+    const std::string id = bytes.substr(start + 1, end - start - 1);
+    return bytes == ReportOf(id) ? id : std::string();
+}
+
+class ReportFileRaces : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InstallNativeServices();
+        fs = platform::GetServices().fs;
+        static int s_folders = 0;
+        folder = fs->GetTempPath() + "ledgra-races-" + std::to_string(std::rand()) + "-" + std::to_string(++s_folders);
+        ASSERT_TRUE(fs->CreateDirectory(folder));
+        folder += folder.find('\\') != std::string::npos ? "\\" : "/";
+        out = folder + "out.xml";
+    }
+    void TearDown() override
+    {
+        for (const std::string& name : fs->ListFiles(folder, "")) fs->DeleteFile(folder + name);
+        fs->RemoveDirectory(folder);
+        ClReportFile::s_beforeReplace = nullptr;
+    }
+    std::string Read(const std::string& path)
+    {
+        std::string bytes;
+        fs->ReadFile(path, 1u << 24, bytes);
+        return bytes;
+    }
+    std::vector<std::string> SideFiles() { return fs->ListFiles(folder, ClReportFile::kSideSuffix); }
+    void Put(const std::string& bytes)
+    {
+        auto file = fs->CreateExclusive(out);
+        ASSERT_TRUE(file && file->Write(bytes.data(), bytes.size()) && file->Close());
+    }
+
+    fakes::ScopedServices restored;
+    platform::IFileSystem* fs = nullptr;
+    std::string folder;
+    std::string out;
+};
+
+// A held between its finished side file and the replacement while X runs a whole
+// export: X never takes or removes A's side file; each says truthfully what happened,
+// and the destination ends as one whole report. Over an existing destination A still
+// holds it, so X fails saying so.
+std::function<void()> g_duringPause;
+void RunDuringPause()
+{
+    ClReportFile::s_beforeReplace = nullptr;   // X's own replacement does not pause
+    if (g_duringPause) g_duringPause();
+}
+
+TEST_F(ReportFileRaces, AnotherExportWhileOneIsAboutToReplace)
+{
+    struct Row {
+        const char* what;
+        bool existing;
+        const char* x;        // X's outcome
+        const char* a;        // A's outcome
+        const char* stays;    // whose report is at the destination
+    };
+    const Row rows[] = {
+        {"fresh destination", false, "written", "written", "A"},
+        {"existing destination", true, "cannot be written: another program (or another export) has it open", "written",
+         "A"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.existing) Put(ReportOf("earlier"));
+        std::string x;
+        g_duringPause = [&] { x = ExportOnce(out, "X"); };
+        ClReportFile::s_beforeReplace = RunDuringPause;
+        const std::string a = ExportOnce(out, "A");
+        EXPECT_EQ(row.x, x);
+        EXPECT_EQ(row.a, a);
+        EXPECT_EQ(row.stays, WholeReportId(Read(out)));
+        EXPECT_EQ(std::vector<std::string>{}, SideFiles());
+        fs->DeleteFile(out);
+    }
+}
+
+#ifndef _WIN32
+// A folder that allows creating and writing files but neither deleting nor renaming
+// them (chattr +a, which only root may set, on a file system that knows it).
+TEST_F(ReportFileRaces, FolderWithoutDeleteRights)
+{
+    const std::string dir = folder.substr(0, folder.size() - 1);
+    Put(ReportOf("earlier"));
+    if (std::system(("chattr +a '" + dir + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "chattr +a is not allowed here (needs root and ext2/3/4, xfs or btrfs)";
+    // The destination exists: X finds it held; A writes in place and keeps one empty side file.
+    std::string x;
+    g_duringPause = [&] { x = ExportOnce(out, "X"); };
+    ClReportFile::s_beforeReplace = RunDuringPause;
+    EXPECT_EQ("written", ExportOnce(out, "A"));
+    EXPECT_EQ("cannot be written: another program (or another export) has it open", x);
+    EXPECT_EQ("A", WholeReportId(Read(out)));
+    EXPECT_EQ(std::vector<std::string>{"out.xml.1.unfinished"}, SideFiles());
+    EXPECT_EQ("", Read(out + ".1.unfinished"));
+    // The next export reuses it; a leftover that is a link is never written through.
+    ASSERT_EQ(0, symlink((folder + "victim.txt").c_str(), (out + ".2.unfinished").c_str()));
+    Put("");
+    EXPECT_EQ("written", ExportOnce(out, "B"));
+    EXPECT_EQ("B", WholeReportId(Read(out)));
+    EXPECT_EQ("", Read(out + ".1.unfinished"));
+    EXPECT_FALSE(fs->FileExists(folder + "victim.txt"));
+    ASSERT_EQ(0, std::system(("chattr -a '" + dir + "'").c_str()));
+    unlink((out + ".2.unfinished").c_str());
+}
+
+// Many exports of one destination at once, processes as on a share, over several rounds
+// of a fresh and of an existing destination: each one that says it wrote finds a whole
+// report at the destination right then; each failure says why; after each round the
+// destination is one whole report and no side file is left.
+TEST_F(ReportFileRaces, ManyExportsAtOnce)
+{
+    const int kRounds = 8;
+    const int kExports = 16;
+    int exports = 0;
+    int written = 0;
+    int wholeAfterRounds = 0;
+    std::map<std::string, int> failures;
+    for (int round = 1; round <= kRounds; ++round) {
+        const bool existing = round % 2 == 0;
+        if (existing) Put(ReportOf("earlier"));
+        else fs->DeleteFile(out);
+        int go[2], results[2];
+        ASSERT_EQ(0, pipe(go));
+        ASSERT_EQ(0, pipe(results));
+        std::vector<pid_t> children;
+        for (int e = 0; e < kExports; ++e) {
+            const pid_t pid = fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                close(go[1]);
+                char byte;
+                (void)!read(go[0], &byte, 1);   // all start when the parent closes the pipe
+                std::string outcome = ExportOnce(out, std::to_string(round) + "-" + std::to_string(e));
+                // Said to have written: a whole report (its own or a later one) is there now.
+                if (outcome == "written" && WholeReportId(Read(out)).empty()) outcome = "written, but not whole";
+                outcome += "\n";
+                (void)!write(results[1], outcome.data(), outcome.size());
+                _exit(0);
+            }
+            children.push_back(pid);
+        }
+        close(go[0]);
+        close(go[1]);
+        close(results[1]);
+        for (pid_t pid : children) waitpid(pid, nullptr, 0);
+        std::string lines;
+        char buffer[4096];
+        for (ssize_t n; (n = read(results[0], buffer, sizeof buffer)) > 0;) lines.append(buffer, static_cast<std::size_t>(n));
+        close(results[0]);
+        for (std::size_t at = 0, end; (end = lines.find('\n', at)) != std::string::npos; at = end + 1) {
+            const std::string outcome = lines.substr(at, end - at);
+            ++exports;
+            if (outcome == "written") ++written;
+            else ++failures[outcome];
+        }
+        const std::string id = WholeReportId(Read(out));
+        EXPECT_FALSE(id.empty()) << "round " << round;
+        EXPECT_TRUE(id != "earlier" || existing) << "round " << round;
+        wholeAfterRounds += !id.empty();
+        EXPECT_EQ(std::vector<std::string>{}, SideFiles()) << "round " << round;
+    }
+    EXPECT_EQ(kRounds * kExports, exports);
+    EXPECT_GT(written, 0);
+    EXPECT_EQ(0, failures.count("written, but not whole"));
+    std::printf("[ concurrency ] %d exports in %d rounds of %d: %d written, %d destinations whole after %d rounds\n",
+                exports, kRounds, kExports, written, wholeAfterRounds, kRounds);
+    for (const auto& [reason, count] : failures) {
+        std::printf("[ concurrency ]   failed %d: %s\n", count, reason.c_str());
+        // Only the destination held by another export stops one.
+        EXPECT_EQ("cannot be written: another program (or another export) has it open", reason);
+    }
+}
+#endif
 
 }  // namespace

@@ -167,7 +167,7 @@ TEST(XmlWriter, FailedWriteClosesTheFileAndEveryLaterWriteFails)
 
 TEST(ReportFile, FailedFlushOrCloseIsReported)
 {
-    for (const char* op : {"Flush", "Close"}) {
+    for (const char* op : {"Flush", "ReplaceTo"}) {
         fakes::ReportCapture c;
         c.fs.FailCall(op, 1);
         c.writer.WriteStartTag("A", 0);

@@ -225,6 +225,54 @@ TEST_F(Win32FileSystemTest, ReplaceFileSparesAFileHeldOpen)
     for (const std::string& name : fs.ListFiles(root, ".tmp")) created.push_back(root + name);
 }
 
+// An export's side file stays its own through its replacement: renamed by its open
+// handle, while no other open, deletion or reuse gets it, and still held under its new
+// name until closed; the replaced file's attributes carry over.
+TEST_F(Win32FileSystemTest, ReplaceToRenamesTheOpenFileThatNobodyElseGets)
+{
+    const std::string side = Path("r.xml.1.unfinished");
+    const std::string to = Path("r" + kSo + ".xml");
+    ASSERT_TRUE(WriteWhole(fs.CreateExclusive(to), "previous"));
+    ASSERT_TRUE(::SetFileAttributesW(platform::win32::ToWide(to).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    auto file = fs.CreateNew(side);
+    ASSERT_TRUE(file && file->Write("whole", 5) && file->Flush());
+    EXPECT_FALSE(fs.OpenLeftover(side));
+    EXPECT_FALSE(fs.CreateExclusive(side));
+    EXPECT_FALSE(fs.DeleteFile(side));
+    std::string back;
+    EXPECT_TRUE(file->ReadBack(100, back));
+    EXPECT_EQ(back, "whole");
+    ASSERT_EQ(platform::ReplaceResult::kReplaced, file->ReplaceTo(to));
+    EXPECT_FALSE(fs.FileExists(side));
+    EXPECT_FALSE(fs.HoldExclusive(to)) << "ours until closed";
+    EXPECT_TRUE(file->Close());
+    EXPECT_EQ(ReadWhole(to), "whole");
+    EXPECT_TRUE(::GetFileAttributesW(platform::win32::ToWide(to).c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    ::SetFileAttributesW(platform::win32::ToWide(to).c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A leftover is taken, emptied or removed only when it is a plain file with one link;
+// removed through its handle, not by a name another may have taken meanwhile.
+TEST_F(Win32FileSystemTest, LeftoversAreTakenOnlyWhenPlain)
+{
+    const std::string left = Path("a.xml.1.unfinished");
+    const std::string victim = Path("victim.txt");
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(victim), "someone's"));
+    ASSERT_TRUE(::CreateHardLinkW(platform::win32::ToWide(left).c_str(), platform::win32::ToWide(victim).c_str(),
+                                  nullptr));
+    EXPECT_FALSE(fs.OpenLeftover(left));
+    EXPECT_FALSE(fs.CreateExclusive(left));
+    EXPECT_EQ(ReadWhole(victim), "someone's");
+    ASSERT_TRUE(fs.DeleteFile(left));
+    ASSERT_TRUE(WriteWhole(fs.CreateNew(left), "left"));
+    auto taken = fs.OpenLeftover(left);
+    ASSERT_TRUE(taken);
+    EXPECT_FALSE(fs.OpenLeftover(left)) << "held";
+    EXPECT_TRUE(taken->Truncate());
+    EXPECT_TRUE(taken->Remove());
+    EXPECT_FALSE(fs.FileExists(left));
+}
+
 // A held file keeps its bytes and every other open out, whatever sharing it asks for;
 // a file open elsewhere, a folder and a missing file cannot be held.
 TEST_F(Win32FileSystemTest, HoldExclusiveKeepsEveryoneOut)

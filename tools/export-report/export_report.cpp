@@ -111,11 +111,32 @@ private:
     int m_shown = -1;
 };
 
-// The host connection for the life of one run; closed in the program's order.
+// The host connection for the life of one run; closed in the program's order. Close
+// may fail (the stand-in allocates): called on the way out of a run, its failure is
+// reported like any other; on an exception's way out the destructor closes, quietly.
 class Connection {
 public:
-    ~Connection() { DisconnectHost(); }
+    ~Connection()
+    {
+        if (!m_open) return;
+        try {
+            DisconnectHost();
+        } catch (...) {
+        }
+    }
+    void Close()
+    {
+        m_open = false;
+        DisconnectHost();
+    }
+
+private:
+    bool m_open = true;
 };
+
+// Set once the new report is at its destination: from then on the run has succeeded,
+// whatever fails after.
+bool g_reportInPlace = false;
 
 int Export(const Options& options)
 {
@@ -152,13 +173,18 @@ int Export(const Options& options)
     ClExportFailure failure;
     switch (RunExport(request, store, &failure)) {
     case ExportStatus::kWritten:
+        g_reportInPlace = true;
+        if (platform::InterruptRequested()) PrintMessage("warning: interrupted after the report was in place");
+        connection.Close();
         return kWritten;
     case ExportStatus::kCollectFailed:
+        if (platform::InterruptRequested()) return kInterrupted;
         PrintMessage("集計データの取得に失敗しました。");
         return kFailed;
     case ExportStatus::kWriteFailed:
         break;
     }
+    if (platform::InterruptRequested() && failure.keptPath.empty()) return kInterrupted;
     // A person at a terminal needs the file and the system's reason, not only the box's text.
     std::string text = "XMLファイルの出力に失敗しました。";
     if (!failure.reason.empty()) text += "\n" + failure.reason;
@@ -197,21 +223,33 @@ int Run(const std::vector<std::string>& args)
 {
     // As the program's barrier does: an exception (memory running out) ends the run
     // with its reason; the report file it was writing is given up and the destination
-    // stays as it was.
+    // stays as it was. Once the report is in place the run has succeeded: what fails
+    // after is only a warning.
+    g_reportInPlace = false;
+    int status = kFailed;
+    const char* what = nullptr;
     try {
-        return RunUnguarded(args);
+        status = RunUnguarded(args);
     } catch (const std::exception& error) {
-        try {
-            PrintMessage(std::string("予期しないエラーが発生したため、処理を中断しました: ") + error.what());
-        } catch (...) {
+        what = error.what();
+    } catch (...) {
+        what = "";
+    }
+    if (!what && status != kInterrupted) return status;
+    try {
+        if (what) {
+            const std::string reason = *what ? std::string(": ") + what : std::string("。");
+            PrintMessage(g_reportInPlace ? "warning: the report is in place, but ending the run failed" + reason
+                                         : "予期しないエラーが発生したため、処理を中断しました" + reason);
+        }
+        if (!g_reportInPlace && (status == kInterrupted || platform::InterruptRequested())) {
+            PrintMessage("interrupted: the report was given up; the destination is as it was");
+            status = kInterrupted;
         }
     } catch (...) {
-        try {
-            PrintMessage("予期しないエラーが発生したため、処理を中断しました。");
-        } catch (...) {
-        }
     }
-    return kFailed;
+    if (g_reportInPlace) return kWritten;
+    return status == kInterrupted || platform::InterruptRequested() ? kInterrupted : kFailed;
 }
 
 }  // namespace export_report

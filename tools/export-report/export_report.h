@@ -6,7 +6,8 @@
 
 namespace export_report {
 
-enum ExitCode { kWritten = 0, kFailed = 1, kUsage = 2 };
+// 130: stopped by Ctrl-C or a termination signal, as shells report a SIGINT.
+enum ExitCode { kWritten = 0, kFailed = 1, kUsage = 2, kInterrupted = 130 };
 
 // Runs the tool with the arguments after the program name; messages go to stderr, the
 // usage asked for with --help (or -h) to stdout with the status 0.
@@ -16,5 +17,8 @@ int Run(const std::vector<std::string>& args);
 // CP932 message on stderr in the console's encoding.
 void InstallPlatformServices();
 void PrintMessage(const std::string& cp932Text);
+// Ctrl-C and termination signals (a console's Ctrl+C on Windows) ask the export to stop:
+// the report is given up as after a failure, and Run returns kInterrupted.
+void InstallInterruptHandlers();
 
 }  // namespace export_report

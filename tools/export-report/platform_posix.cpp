@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdio>
 
 #include "common/cp932.h"
@@ -7,6 +8,21 @@
 namespace export_report {
 
 void InstallPlatformServices() { platform::InstallPosixServices(); }
+
+namespace {
+extern "C" void OnInterrupt(int) { platform::RequestInterrupt(); }
+}  // namespace
+
+void InstallInterruptHandlers()
+{
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    // Calls in progress go on: the report file sees the request at its next step.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
 
 void PrintMessage(const std::string& cp932Text) { std::fprintf(stderr, "%s\n", cp932::ToUtf8(cp932Text).c_str()); }
 
