@@ -163,10 +163,7 @@ void RemoveLeftovers(platform::IFileSystem& fs, const std::string& target)
 {
     std::string name;
     const std::string folder = FolderOf(target, &name);
-    for (const std::string& file : fs.ListFiles(folder, kTempSuffix)) {
-        if (!platform::IsNumberedSideFile(fs, file, name, kTempSuffix)) continue;
-        if (std::unique_ptr<platform::IWriteFile> left = fs.OpenLeftover(folder + file)) left->Remove();
-    }
+    platform::RemoveNumberedLeftovers(fs, folder, name, kTempSuffix);
 }
 
 bool WriteAll(platform::IWriteFile& file, const std::string& content)
@@ -183,10 +180,7 @@ std::unique_ptr<platform::IWriteFile> CreateTemp(platform::IFileSystem& fs, cons
         std::unique_ptr<platform::IWriteFile> file = fs.CreateNew(temp);
         if (file) return file;
         if (fs.LastError() != platform::FileError::kExists) return nullptr;
-        file = fs.OpenLeftover(temp);
-        std::string head;
-        if (file && file->ReadBack(1, head) && head.empty()) return file;
-        if (file) file->Close();
+        if ((file = platform::OpenEmptyLeftover(fs, temp))) return file;
     }
     return nullptr;
 }

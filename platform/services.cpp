@@ -51,6 +51,25 @@ bool IsNumberedSideFile(IFileSystem& fs, const std::string& file, const std::str
     return fs.SameFileName(file.substr(0, name.size()), name) && fs.SameFileName(file.substr(end), suffix);
 }
 
+std::unique_ptr<IWriteFile> OpenEmptyLeftover(IFileSystem& fs, const std::string& path)
+{
+    std::unique_ptr<IWriteFile> file = fs.OpenLeftover(path);
+    std::string head;
+    if (file && (!file->ReadBack(1, head) || !head.empty())) {
+        file->Close();
+        file.reset();
+    }
+    return file;
+}
+
+void RemoveNumberedLeftovers(IFileSystem& fs, const std::string& folder, const std::string& name, const char* suffix)
+{
+    for (const std::string& file : fs.ListFiles(folder, suffix)) {
+        if (!IsNumberedSideFile(fs, file, name, suffix)) continue;
+        if (std::unique_ptr<IWriteFile> left = fs.OpenLeftover(folder + file)) left->Remove();
+    }
+}
+
 IClock& SteadyClock()
 {
     class Steady : public IClock {

@@ -268,6 +268,15 @@ struct Services {
 // that this program made for the file name, compared as the file system compares names.
 bool IsNumberedSideFile(IFileSystem& fs, const std::string& file, const std::string& name, const char* suffix);
 
+// A leftover at path (OpenLeftover) that holds no byte, open for reuse; null when there is
+// none, it cannot be read or it has bytes (it may be the one copy an earlier run kept).
+std::unique_ptr<IWriteFile> OpenEmptyLeftover(IFileSystem& fs, const std::string& path);
+
+// Removes (empties, where the folder keeps them) the numbered side files of name in
+// folder that are leftovers: those another writer holds and links are passed over.
+void RemoveNumberedLeftovers(IFileSystem& fs, const std::string& folder, const std::string& name,
+                             const char* suffix);
+
 // Whether the person at a terminal asked to stop (Ctrl-C, a termination signal): set
 // from a signal handler, read by the report file, which then gives the report up.
 bool InterruptRequested();

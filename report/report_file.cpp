@@ -122,12 +122,8 @@ void ClReportFile::RemoveLeftSideFiles()
     // with nobody, and cannot be taken; links and files with other links are not taken.
     // The report is in place whatever happens here: a failure leaves the leftovers.
     try {
-        const std::string folder = m_path.substr(0, m_folderLength);
-        const std::string name = m_path.substr(m_folderLength);
-        for (const std::string& file : m_fs->ListFiles(folder, kSideSuffix)) {
-            if (!platform::IsNumberedSideFile(*m_fs, file, name, kSideSuffix)) continue;
-            if (std::unique_ptr<platform::IWriteFile> left = m_fs->OpenLeftover(folder + file)) left->Remove();
-        }
+        platform::RemoveNumberedLeftovers(*m_fs, m_path.substr(0, m_folderLength), m_path.substr(m_folderLength),
+                                          kSideSuffix);
     } catch (...) {
     }
 }
@@ -146,9 +142,8 @@ bool ClReportFile::CreateSideFile()
             // used), or a leftover. An empty leftover, which a folder without delete
             // rights kept, is reused; one with bytes may be a kept copy and waits until
             // a report is in place again.
-            m_file = m_fs->OpenLeftover(side);
-            std::string head;
-            if (m_file && (!m_file->ReadBack(1, head) || !head.empty() || !m_file->Truncate())) {
+            m_file = platform::OpenEmptyLeftover(*m_fs, side);
+            if (m_file && !m_file->Truncate()) {
                 m_file->Close();
                 m_file.reset();
             }

@@ -35,6 +35,46 @@ bool IsPlainFile(int fd)
     return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1;
 }
 
+// Reads at most maxBytes from fd's position into data, in pieces: the limit may be far
+// larger than the file (callers that want the whole file pass the largest size), so it
+// is never allocated up front.
+bool ReadUpTo(int fd, std::size_t maxBytes, std::string& data)
+{
+    data.clear();
+    char buffer[16384];
+    while (data.size() < maxBytes) {
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, maxBytes - data.size()));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) break;
+        data.append(buffer, static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// The folder of path, for flushing it after a rename; prepared before the rename, as
+// the rename's callers may not fail by throwing after it.
+std::string FolderToFlush(const std::string& path)
+{
+    const std::size_t cut = path.rfind('/');
+    return cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
+}
+
+// Renames from to to, and makes the new name durable too: the folder is flushed after.
+ReplaceResult RenameDurably(const char* from, const std::string& to, const std::string& folder)
+{
+    if (::rename(from, to.c_str()) != 0)
+        return errno == EACCES || errno == EPERM ? ReplaceResult::kDenied : ReplaceResult::kRefused;
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);   // the rename has happened; a folder that cannot be flushed does not undo it
+        ::close(fd);
+    }
+    return ReplaceResult::kReplaced;
+}
+
 // Closes fd and keeps errno as the failure before it set it.
 void CloseKeepingError(int fd)
 {
@@ -104,18 +144,7 @@ public:
     bool ReadBack(std::size_t maxBytes, std::string& data) override
     {
         data.clear();
-        if (m_fd < 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) return false;
-        char buffer[16384];
-        while (data.size() < maxBytes) {
-            const ssize_t n = ::read(m_fd, buffer, std::min(sizeof buffer, maxBytes - data.size()));
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                return false;
-            }
-            if (n == 0) break;
-            data.append(buffer, static_cast<std::size_t>(n));
-        }
-        return true;
+        return m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) == 0 && ReadUpTo(m_fd, maxBytes, data);
     }
 
     bool Truncate() override { return m_fd >= 0 && ::ftruncate(m_fd, 0) == 0 && ::lseek(m_fd, 0, SEEK_SET) == 0; }
@@ -129,18 +158,9 @@ public:
             errno = ENOENT;
             return ReplaceResult::kRefused;
         }
-        // Prepared first: once renamed, nothing may fail by throwing.
-        const std::size_t cut = to.rfind('/');
-        const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : to.substr(0, cut);
-        if (::rename(m_path.c_str(), to.c_str()) != 0)
-            return errno == EACCES || errno == EPERM ? ReplaceResult::kDenied : ReplaceResult::kRefused;
-        m_moved = true;
-        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);   // the rename has happened; a folder that cannot be flushed does not undo it
-            ::close(fd);
-        }
-        return ReplaceResult::kReplaced;
+        const ReplaceResult result = RenameDurably(m_path.c_str(), to, FolderToFlush(to));
+        if (result == ReplaceResult::kReplaced) m_moved = true;
+        return result;
     }
 
 private:
@@ -314,39 +334,15 @@ public:
     bool ReadFile(const std::string& path, std::size_t maxBytes, std::string& data) override
     {
         data.clear();
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) return false;
-        // Read in pieces: the limit may be far larger than the file (callers that want
-        // the whole file pass the largest size), so it is never allocated up front.
-        char buffer[16384];
-        bool ok = true;
-        while (data.size() < maxBytes) {
-            const std::size_t want = std::min(sizeof buffer, maxBytes - data.size());
-            ssize_t n = ::read(fd, buffer, want);
-            if (n < 0) {
-                if (errno == EINTR) continue;
-                ok = false;
-                break;
-            }
-            if (n == 0) break;
-            data.append(buffer, static_cast<std::size_t>(n));
-        }
+        const bool ok = ReadUpTo(fd, maxBytes, data);
         ::close(fd);
         return ok;
     }
-    // The new name is made durable too: the folder is flushed after the rename.
     ReplaceResult ReplaceFile(const std::string& from, const std::string& to) override
     {
-        if (::rename(from.c_str(), to.c_str()) != 0)
-            return errno == EACCES || errno == EPERM ? ReplaceResult::kDenied : ReplaceResult::kRefused;
-        const std::size_t cut = to.rfind('/');
-        const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : to.substr(0, cut);
-        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);   // the rename has happened; a folder that cannot be flushed does not undo it
-            ::close(fd);
-        }
-        return ReplaceResult::kReplaced;
+        return RenameDurably(from.c_str(), to, FolderToFlush(to));
     }
     std::string LastErrorText() override { return errno != 0 ? std::strerror(errno) : std::string(); }
     FileError LastError() override

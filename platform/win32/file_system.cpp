@@ -41,6 +41,21 @@ bool IsLongForm(const std::wstring& path) { return path.rfind(L"\\\\?\\", 0) == 
 
 enum class Opening { kCreateOrTruncate, kCreateNew, kExisting, kLeftover };
 
+// Reads at most maxBytes from the file's position into data, in pieces, so that a limit
+// far larger than the file is never allocated up front.
+bool ReadUpTo(File& file, std::size_t maxBytes, std::string& data)
+{
+    data.clear();
+    char buffer[16384];
+    while (data.size() < maxBytes) {
+        std::size_t got = 0;
+        if (!file.Read(buffer, std::min(sizeof buffer, maxBytes - data.size()), &got)) return false;
+        if (got == 0) break;
+        data.append(buffer, got);
+    }
+    return true;
+}
+
 class Win32WriteFile : public IWriteFile {
 public:
     bool Open(const std::string& path, Opening opening)
@@ -97,15 +112,7 @@ public:
     bool ReadBack(std::size_t maxBytes, std::string& data) override
     {
         data.clear();
-        if (!m_file.Rewind()) return false;
-        char buffer[16384];
-        while (data.size() < maxBytes) {
-            std::size_t got = 0;
-            if (!m_file.Read(buffer, std::min(sizeof buffer, maxBytes - data.size()), &got)) return false;
-            if (got == 0) break;
-            data.append(buffer, got);
-        }
-        return true;
+        return m_file.Rewind() && ReadUpTo(m_file, maxBytes, data);
     }
     bool Truncate() override { return m_file.Truncate(); }
     ReplaceResult ReplaceTo(const std::string& to) override;
@@ -339,16 +346,8 @@ bool Win32FileSystem::ReadFile(const std::string& path, std::size_t maxBytes, st
 {
     data.clear();
     File file;
-    if (!file.Create(FilePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING)) return false;
-    char buffer[16384];
-    while (data.size() < maxBytes) {
-        std::size_t got = 0;
-        const std::size_t want = std::min(sizeof buffer, maxBytes - data.size());
-        if (!file.Read(buffer, want, &got)) return false;
-        if (got == 0) break;
-        data.append(buffer, got);
-    }
-    return true;
+    return file.Create(FilePath(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING) &&
+           ReadUpTo(file, maxBytes, data);
 }
 
 bool Win32FileSystem::SameFileName(const std::string& a, const std::string& b)
