@@ -285,35 +285,55 @@ std::wstring TextOf(HWND w)
 }
 
 // The exporter's visible windows that stand alone: its top-level windows and those it
-// has re-parented into the host window (the progress window is).
+// has re-parented into the host window (the progress window is). The callbacks are
+// named functions: a lambda does not convert to the stdcall WNDENUMPROC of 32-bit Windows.
+struct ChildTopContext {
+    DWORD pid;
+    HWND host;
+    std::vector<HWND> list;
+};
+
+BOOL CALLBACK CollectTopWindow(HWND w, LPARAM p)
+{
+    auto* c = reinterpret_cast<ChildTopContext*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == c->pid && IsWindowVisible(w))
+        c->list.push_back(w);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectReparentedWindow(HWND w, LPARAM p)
+{
+    auto* c = reinterpret_cast<ChildTopContext*>(p);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == c->pid && GetAncestor(w, GA_PARENT) == c->host && IsWindowVisible(w))
+        c->list.push_back(w);
+    return TRUE;
+}
+
 std::vector<HWND> ChildTopWindows()
 {
-    struct Ctx {
-        DWORD pid;
-        HWND host;
-        std::vector<HWND> list;
-    } ctx{g_child.pi.dwProcessId, g_host.window, {}};
-    auto collect = [](HWND w, LPARAM p) -> BOOL {
-        auto* c = reinterpret_cast<Ctx*>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == c->pid && IsWindowVisible(w))
-            c->list.push_back(w);
-        return TRUE;
-    };
-    EnumWindows(collect, reinterpret_cast<LPARAM>(&ctx));
-    EnumChildWindows(
-        g_host.window,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(p);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == c->pid && GetAncestor(w, GA_PARENT) == c->host && IsWindowVisible(w))
-                c->list.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
+    ChildTopContext ctx{g_child.pi.dwProcessId, g_host.window, {}};
+    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&ctx));
+    EnumChildWindows(g_host.window, CollectReparentedWindow, reinterpret_cast<LPARAM>(&ctx));
     return ctx.list;
+}
+
+struct FindControlContext {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchControlId(HWND w, LPARAM p)
+{
+    auto* c = reinterpret_cast<FindControlContext*>(p);
+    if (GetDlgCtrlID(w) == c->id) {
+        c->found = w;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 // Any descendant with the given control id (the file dialog nests its controls).
@@ -321,21 +341,8 @@ HWND FindControl(HWND parent, int id)
 {
     if (HWND direct = GetDlgItem(parent, id))
         return direct;
-    struct Ctx {
-        int id;
-        HWND found;
-    } ctx{id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* c = reinterpret_cast<Ctx*>(p);
-            if (GetDlgCtrlID(w) == c->id) {
-                c->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&ctx));
+    FindControlContext ctx{id, nullptr};
+    EnumChildWindows(parent, MatchControlId, reinterpret_cast<LPARAM>(&ctx));
     return ctx.found;
 }
 
