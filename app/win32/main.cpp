@@ -79,15 +79,26 @@ std::wstring ModuleFolderOf(const void* address)
 }
 
 // The host's own code behind one of its calls. A call imported from a library reaches
-// it through a jump thunk in our image ("jmp [rip+offset]"), which is followed.
+// it through a jump thunk in our image that jumps through the import's slot, which is
+// followed: "jmp [rip+offset]" on x64, "jmp [address]" on x86 (the address relocated
+// with the image).
 const void* HostCode()
 {
     const auto* code = reinterpret_cast<const unsigned char*>(reinterpret_cast<std::uintptr_t>(&ClAccConnect::Inst));
     if (code[0] == 0xFF && code[1] == 0x25) {
+#if defined(__x86_64__) || defined(_M_X64)
         std::int32_t offset = 0;
         std::memcpy(&offset, code + 2, sizeof offset);
+        const unsigned char* slot = code + 6 + offset;
+#elif defined(__i386__) || defined(_M_IX86)
+        std::uint32_t address = 0;
+        std::memcpy(&address, code + 2, sizeof address);
+        const auto* slot = reinterpret_cast<const unsigned char*>(static_cast<std::uintptr_t>(address));
+#else
+#error "the import thunk of this processor is not known"
+#endif
         const void* target = nullptr;
-        std::memcpy(&target, code + 6 + offset, sizeof target);
+        std::memcpy(&target, slot, sizeof target);
         return target;
     }
     return code;
