@@ -1,7 +1,8 @@
 cmake_policy(VERSION 3.25)
 # Fails when a Windows program lacks the hardening its release relies on:
-#   DllCharacteristics (objdump -p): ASLR (DYNAMIC_BASE), high-entropy ASLR
-#     (HIGH_ENTROPY_VA) and DEP (NX_COMPAT);
+#   DllCharacteristics (objdump -p): ASLR (DYNAMIC_BASE) with the base relocations it
+#     needs, DEP (NX_COMPAT), and for a 64-bit file (PE32+) high-entropy ASLR
+#     (HIGH_ENTROPY_VA), which a 32-bit one (PE32) cannot have;
 #   imports (objdump -p): only DLLs that the loader takes from System32 (the known DLLs)
 #     or, through the manifest, from the side-by-side store (comctl32), whatever folder
 #     the program starts in, so that no DLL planted beside it is loaded at start; and the
@@ -12,8 +13,8 @@ cmake_policy(VERSION 3.25)
 # restricted search, which is the program's to do; they may import hoststore.dll too.
 #
 #   cmake -DOBJDUMP=x86_64-w64-mingw32-objdump "-DPROGRAMS=a.exe;b.exe" ["-DLIBRARIES=c.dll"]
-#         -P CheckPeHardening.cmake
-set(required_characteristics DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT)
+#         [-DMAGIC=PE32|PE32+] -P CheckPeHardening.cmake
+# MAGIC, when given, is the format every file must have (the build's bitness).
 set(allowed_imports
     advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ole32.dll
     oleaut32.dll rpcrt4.dll shell32.dll shlwapi.dll user32.dll)
@@ -30,6 +31,19 @@ foreach(program IN LISTS PROGRAMS LIBRARIES)
     if(failed)
         list(APPEND problems "${name}: objdump -p failed")
         continue()
+    endif()
+    string(REGEX MATCH "Magic[\t ]+[0-9a-f]+[\t ]+\\((PE32\\+?)\\)" magic "${headers}")
+    set(magic "${CMAKE_MATCH_1}")
+    if(NOT magic OR (MAGIC AND NOT magic STREQUAL MAGIC))
+        list(APPEND problems "${name}: a ${magic} file where ${MAGIC} was built")
+    endif()
+    set(required_characteristics DYNAMIC_BASE NX_COMPAT)
+    if(magic STREQUAL "PE32+")
+        list(APPEND required_characteristics HIGH_ENTROPY_VA)
+    endif()
+    # Without its relocations the loader cannot move the image, whatever the flag says.
+    if(NOT headers MATCHES "Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory")
+        list(APPEND problems "${name}: no base relocations, so no ASLR")
     endif()
     # The flag names follow the DllCharacteristics line, one per line, up to a blank line.
     string(REGEX MATCH "DllCharacteristics[^\n]*\n([\t ]+[A-Z_]+\n)*" characteristics "${headers}")
@@ -57,7 +71,7 @@ foreach(program IN LISTS PROGRAMS LIBRARIES)
     if(failed OR NOT symbols MATCHES "__stack_chk_guard" OR NOT symbols MATCHES "__stack_chk_fail")
         list(APPEND problems "${name}: no stack protection (__stack_chk_guard, __stack_chk_fail)")
     endif()
-    message(STATUS "${name}: checked")
+    message(STATUS "${name}: ${magic}, checked")
 endforeach()
 
 if(problems)
