@@ -7,9 +7,14 @@ cmake_policy(VERSION 3.25)
 #                         first build's host-sdk/ as to a host's SDK, and compares bytes
 # with -DBUILD_DIR (the configured build), -DWORK (a scratch folder), -DOBJCOPY,
 # -DOBJDUMP, -DADDR2LINE, -DNM, -DWINDRES, -DPYTHON, and for the second build
-# -DSOURCE_DIR, -DTOOLCHAIN and -DBUILD_TYPE.
+# -DSOURCE_DIR, -DTOOLCHAIN and -DBUILD_TYPE; -DARCH is the build's win64 or win32.
 set(version 20.0.1.1)
-set(product LedgraExport-${version}-win64)
+set(product LedgraExport-${version}-${ARCH})
+if(ARCH STREQUAL "win64")
+    set(other_half LedgraExport-${version}-win32)
+else()
+    set(other_half LedgraExport-${version}-win64)
+endif()
 set(zip_base ${product}-demo)
 set(programs LedgraProExport LedgraBasicExport)
 set(standin_dlls hostbooks.dll hostdata.dll hostpaths.dll hostsample.dll hostsession.dll hoststore.dll)
@@ -140,22 +145,26 @@ open(sys.argv[1], 'wb').write(b)
     message(STATUS "Both programs signed, verified and linked to their debug files")
 
 elseif(CHECK STREQUAL "contents")
-    # A zip of the other kind left by an earlier run is removed, so that only this run's
-    # lie beside SHA256SUMS.
+    # Zips of the other kind left by an earlier run are removed, of either bitness; the
+    # other bitness's zip of this kind is the release's other half, and is summed too.
     file(WRITE "${WORK}/out/${product}-unsigned.zip" "an earlier run's")
+    file(WRITE "${WORK}/out/${other_half}-unsigned.zip" "an earlier run's")
+    file(WRITE "${WORK}/out/${other_half}-demo.zip" "the other half")
     package("${BUILD_DIR}" "${WORK}/out")
     if(NOT rc EQUAL 0)
         message(FATAL_ERROR "cpack of the build failed:\n${out}")
     endif()
     file(GLOB zips RELATIVE "${WORK}/out" "${WORK}/out/*.zip")
     list(SORT zips)
-    if(NOT zips STREQUAL "${zip_base}-debug.zip;${zip_base}.zip")
+    set(expected "${zip_base}-debug.zip" "${zip_base}.zip" "${other_half}-demo.zip")
+    list(SORT expected)
+    if(NOT zips STREQUAL expected)
         message(FATAL_ERROR "the package run left: ${zips}")
     endif()
     run(${CMAKE_COMMAND} -E chdir "${WORK}/out" sha256sum -c SHA256SUMS)
     file(STRINGS "${WORK}/out/SHA256SUMS" sums)
     list(LENGTH sums count)
-    if(NOT count EQUAL 2)
+    if(NOT count EQUAL 3)
         message(FATAL_ERROR "SHA256SUMS lists ${count} files:\n${sums}")
     endif()
 

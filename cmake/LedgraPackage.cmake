@@ -4,10 +4,15 @@
 # program, and SHA256SUMS beside them. Every stripped program names its debug file
 # (.gnu_debuglink), so a debugger given both finds the symbols.
 #
-# Linked to a host SDK (LEDGRA_HOST_SDK) it is the product, LedgraExport-<version>-win64
+# Linked to a host SDK (LEDGRA_HOST_SDK) it is the product, LedgraExport-<version>-<arch>
 # (-unsigned without a certificate), and holds no DLL: the host's own libraries are
 # found in the host's folder. Linked to the stand-in it is a demonstration,
-# LedgraExport-<version>-win64-demo, with the stand-in's DLLs and a read-me that says so.
+# LedgraExport-<version>-<arch>-demo, with the stand-in's DLLs and a read-me that says so.
+# <arch> is win64 or win32: the programs load the host's libraries, so a host of either
+# bitness needs programs of its own, and the package's name says which it holds.
+#
+# The zips go to LEDGRA_PACKAGE_DIR (the presets: build/packages for both bitnesses), whose
+# SHA256SUMS lists the packages of this version of both.
 
 # The package target builds what it ships and nothing else (not the tests): cpack's
 # install step brings the release files up to date first, before any is installed.
@@ -45,7 +50,20 @@ foreach(program LedgraProExport LedgraBasicExport)
 endforeach()
 add_custom_target(release_programs ALL DEPENDS ${release_outputs})
 
-set(LEDGRA_PACKAGE_BASE LedgraExport-${PROJECT_VERSION}-win64)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(LEDGRA_PACKAGE_ARCH win64)
+    set(LEDGRA_BITS 64)
+    set(LEDGRA_OTHER_BITS 32)
+    set(LEDGRA_README_WINDOWS_BITS "いずれも 64 ビット版")
+else()
+    set(LEDGRA_PACKAGE_ARCH win32)
+    set(LEDGRA_BITS 32)
+    set(LEDGRA_OTHER_BITS 64)
+    set(LEDGRA_README_WINDOWS_BITS "32 ビット版、64 ビット版")
+endif()
+set(LEDGRA_PACKAGE_BASE LedgraExport-${PROJECT_VERSION}-${LEDGRA_PACKAGE_ARCH})
+set(LEDGRA_PACKAGE_DIR ${CMAKE_BINARY_DIR} CACHE PATH
+    "Folder of the package's zips and SHA256SUMS (shared by the builds of both bitnesses)")
 if(LEDGRA_DEMO)
     set(LEDGRA_PACKAGE_KIND demo)
     set(readme README_demo_ja.txt)
@@ -85,6 +103,7 @@ set(CPACK_PACKAGE_NAME LedgraExport)
 set(CPACK_PACKAGE_VENDOR ${LEDGRA_VENDOR})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_PACKAGE_DIRECTORY ${LEDGRA_PACKAGE_DIR})
 set(CPACK_COMPONENTS_ALL programs symbols)
 
 # Signing (Authenticode, SHA-256) of the staged programs, and zips that two builds of one
@@ -104,6 +123,7 @@ set(CPACK_LEDGRA_PYTHON "${Python3_EXECUTABLE}")
 set(CPACK_LEDGRA_SOURCE_DIR "${CMAKE_SOURCE_DIR}")
 set(CPACK_LEDGRA_PACKAGE_KIND ${LEDGRA_PACKAGE_KIND})
 set(CPACK_LEDGRA_PACKAGE_BASE ${LEDGRA_PACKAGE_BASE})
+set(CPACK_LEDGRA_PACKAGE_PREFIX LedgraExport-${PROJECT_VERSION}-)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/LedgraRelease.cmake)

@@ -89,7 +89,7 @@ if [ "$EXPORTER" = package ]; then
     (cd "${E2E_BUILD_DIR:?}" && env -u LEDGRA_SIGN_PKCS12 -u LEDGRA_SIGN_TIMESTAMP_URL \
         cpack -B "$WORK/package" -D CPACK_LEDGRA_SIGN_PKCS12= >"$WORK/cpack.log" 2>&1) ||
         { cat "$WORK/cpack.log"; fail "the package could not be made"; }
-    zip=$(find "$WORK/package" -maxdepth 1 -name 'LedgraExport-*-win64*.zip' ! -name '*-debug.zip' -print -quit)
+    zip=$(find "$WORK/package" -maxdepth 1 -name 'LedgraExport-*-win*.zip' ! -name '*-debug.zip' -print -quit)
     [ -n "$zip" ] || fail "the package run left no program zip"
     mkdir -p "$WORK/unzipped" "$WORK/host"
     (cd "$WORK/unzipped" && cmake -E tar xf "$zip")
