@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "host/host_layout.h"
+
 #pragma pack(push, 8)
 
 // One company data set, delivered by ClSetData::WalkDat.
@@ -229,3 +231,5 @@ struct StAOSIROSAVEINFO_FUDOUSAN {
 };
 
 #pragma pack(pop)
+
+HOST_RECORD_LAYOUT(HOST_CHECK_MEMBER, HOST_CHECK_RECORD)

@@ -1,6 +1,7 @@
 // hostsession: the connection to the running accounting host.
 #pragma once
 
+#include "host/host_layout.h"
 #include "host/host_types.h"
 
 class ClSysEnvMgr {
@@ -28,3 +29,5 @@ public:
 private:
     ClAccConnect() = default;
 };
+
+HOST_SESSION_LAYOUT(HOST_CHECK_MEMBER)
