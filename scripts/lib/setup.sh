@@ -11,12 +11,14 @@ LEDGRA_DEMO_PACKAGES=(
     wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick
 )
 # What scripts/test needs beside them: g++ and the native libraries for the native
-# presets, clang for the fuzz targets, xmllint for the report schema, and for the
-# package checks git (the release's time), osslsigncode and openssl (signing) and
-# ca-certificates (a time-stamp server reached over https).
+# presets, clang for the fuzz targets, xmllint for the report schema, the 32-bit cross
+# compiler and Wine for windows-x86, and for the package checks git (the release's
+# time), osslsigncode and openssl (signing) and ca-certificates (a time-stamp server
+# reached over https).
 LEDGRA_TEST_PACKAGES=(
     g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils
     clang libclang-rt-14-dev
+    g++-mingw-w64-i686-posix wine32:i386
     git osslsigncode openssl ca-certificates
 )
 
@@ -46,6 +48,23 @@ package_installed() {
     [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }
 
+# Lets apt install the packages of a foreign architecture (wine32:i386) that are asked for.
+# Arguments: package names, some of them maybe ending in :ARCH.
+add_foreign_architectures() {
+    local p arch
+    for p in "$@"; do
+        case "$p" in
+        *:*) arch=${p##*:} ;;
+        *) continue ;;
+        esac
+        [ "$arch" = "$(dpkg --print-architecture)" ] && continue
+        if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+            step "Adding the architecture $arch for $p"
+            as_root dpkg --add-architecture "$arch"
+        fi
+    done
+}
+
 # Installs the given packages (scripts/demo names the demo's, scripts/test all of them).
 install_packages() {
     [ $# -gt 0 ] || die "install_packages: no packages named"
@@ -60,6 +79,8 @@ install_packages() {
         return 0
     fi
     echo "missing: ${missing[*]}"
+    # Before the update, so that it fetches the lists of the added architecture.
+    add_foreign_architectures "${missing[@]}"
     step "Installing the missing packages with apt-get"
     as_root env DEBIAN_FRONTEND=noninteractive apt-get update
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$@"
