@@ -1,13 +1,25 @@
 # Shared set-up for scripts/test and scripts/demo: packages, locale, helpers.
 # Sourced, not run. Every step prints what it does; any failure stops the caller.
 
-LEDGRA_PACKAGES=(
-    ca-certificates git cmake make g++ python3 pkg-config
-    libgtest-dev googletest libgmock-dev nlohmann-json3-dev libbenchmark-dev libpugixml-dev
-    g++-mingw-w64-x86-64-posix mingw-w64-tools
-    wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick libxml2-utils
+# What scripts/demo needs: configure the windows preset (the tests' folders read
+# /usr/src/googletest, the build copies /usr/include/nlohmann and runs python3), build
+# the exporter and the host simulator with the cross compiler, and run them under Wine in
+# Xvfb with the Japanese locale and fonts, the screenshots compressed by convert.
+LEDGRA_DEMO_PACKAGES=(
+    cmake make python3 googletest nlohmann-json3-dev
+    g++-mingw-w64-x86-64-posix
+    wine wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick
+)
+# What scripts/test needs beside them: g++ and the native libraries for the native
+# presets, clang for the fuzz targets, xmllint for the report schema, the 32-bit cross
+# compiler and Wine for windows-x86, and for the package checks git (the release's
+# time), osslsigncode and openssl (signing) and ca-certificates (a time-stamp server
+# reached over https).
+LEDGRA_TEST_PACKAGES=(
+    g++ libgtest-dev libgmock-dev libbenchmark-dev libpugixml-dev libxml2-utils
     clang libclang-rt-14-dev
-    osslsigncode openssl
+    g++-mingw-w64-i686-posix wine32:i386
+    git osslsigncode openssl ca-certificates
 )
 
 step() {
@@ -36,22 +48,43 @@ package_installed() {
     [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]
 }
 
+# Lets apt install the packages of a foreign architecture (wine32:i386) that are asked for.
+# Arguments: package names, some of them maybe ending in :ARCH.
+add_foreign_architectures() {
+    local p arch
+    for p in "$@"; do
+        case "$p" in
+        *:*) arch=${p##*:} ;;
+        *) continue ;;
+        esac
+        [ "$arch" = "$(dpkg --print-architecture)" ] && continue
+        if ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+            step "Adding the architecture $arch for $p"
+            as_root dpkg --add-architecture "$arch"
+        fi
+    done
+}
+
+# Installs the given packages (scripts/demo names the demo's, scripts/test all of them).
 install_packages() {
+    [ $# -gt 0 ] || die "install_packages: no packages named"
     step "Checking the Debian packages"
     local missing=()
     local p
-    for p in "${LEDGRA_PACKAGES[@]}"; do
+    for p in "$@"; do
         package_installed "$p" || missing+=("$p")
     done
     if [ ${#missing[@]} -eq 0 ]; then
-        echo "all ${#LEDGRA_PACKAGES[@]} packages are installed"
+        echo "all $# packages are installed"
         return 0
     fi
     echo "missing: ${missing[*]}"
+    # Before the update, so that it fetches the lists of the added architecture.
+    add_foreign_architectures "${missing[@]}"
     step "Installing the missing packages with apt-get"
     as_root env DEBIAN_FRONTEND=noninteractive apt-get update
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${LEDGRA_PACKAGES[@]}"
-    for p in "${LEDGRA_PACKAGES[@]}"; do
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$@"
+    for p in "$@"; do
         package_installed "$p" || die "package $p is still not installed"
     done
 }
