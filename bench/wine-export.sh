@@ -69,6 +69,9 @@ printf '[ProgramLevel]\r\nTV14=2\r\n' > "$WORK/bin/TaxvaneDef.ini"
 
 export WINEPREFIX="$WORK/wine"
 export WINEDEBUG=-all
+# The 64-bit loader itself: the wine command starts the 32-bit one first when wine32 is in.
+LEDGRA_WINE=${LEDGRA_WINE:-$([ -x /usr/lib/wine/wine64 ] && echo /usr/lib/wine/wine64 || echo wine)}
+export LEDGRA_WINE
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8
 unset LC_ALL
@@ -100,7 +103,7 @@ SCRIPT
     local stamped="$WORK/simulator.err"
     set +e
     env "${env[@]}" xvfb-run -a -s "-screen 0 1024x768x24" \
-        wine "$WORK/bin/host-simulator.exe" --no-launch \
+        "$LEDGRA_WINE" "$WORK/bin/host-simulator.exe" --no-launch \
         --exporter "$(winpath "$WORK/bin/LedgraProExport.exe")" --script "$(winpath "$script")" --timeout "$timeout" \
         2>&1 >"$WORK/simulator.out" | while IFS= read -r line; do printf '%s %s\n' "$EPOCHREALTIME" "$line"; done \
         > "$stamped"

@@ -12,7 +12,8 @@ set(LEDGRA_WINE_ENVIRONMENT
     WINEDEBUG=-all
     WINEDLLOVERRIDES=mscoree,mshtml=
     LANG=ja_JP.UTF-8
-    LC_ALL=)
+    LC_ALL=
+    LEDGRA_WINE=${LEDGRA_WINE})
 
 # The same prefix setup as the scripts' (scripts/lib/wine-prefix.sh), with every program
 # in Wine's own desktop window, which draws captions and frames without a window
@@ -37,6 +38,26 @@ function(ledgra_wine_test_properties)
         get_property(timeout TEST ${test} PROPERTY TIMEOUT)
         if(NOT timeout)
             set_property(TEST ${test} PROPERTY TIMEOUT 300)
+        endif()
+    endforeach()
+endfunction()
+
+# The tests of what differs by bitness: the host's records read through the stand-in's
+# DLLs and the static stand-in, the saved details' pointer blocks, the host folder found
+# through the import thunk, the host window from the launch arguments, the PE headers and
+# the package. Where 32-bit programs are emulated (about a minute a start), scripts/test
+# runs only these of the 32-bit build (ctest -L bitness).
+set(LEDGRA_BITNESS_TESTS
+    test_export_app test_figure_collector test_report_builder
+    e2e_deployment e2e_launch_host e2e_report_rich_blue_realestate e2e_report_rich_white_business
+    pe_hardening package_signature package_contents package_reproducible)
+
+# Labels the calling directory's tests of LEDGRA_BITNESS_TESTS.
+function(ledgra_label_bitness_tests)
+    get_property(tests DIRECTORY PROPERTY TESTS)
+    foreach(test ${tests})
+        if(test IN_LIST LEDGRA_BITNESS_TESTS)
+            set_property(TEST ${test} APPEND PROPERTY LABELS bitness)
         endif()
     endforeach()
 endfunction()

@@ -13,6 +13,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# ctest starts every Windows test program through Wine.
-find_program(LEDGRA_WINE NAMES wine wine64 PATHS /usr/bin /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+# ctest starts every Windows test program through Wine: its 64-bit loader itself where
+# Debian keeps it, since the wine command starts the 32-bit loader first when wine32 is
+# installed too, which on a machine that emulates 32-bit programs costs a minute a start.
+find_program(LEDGRA_WINE NAMES wine64 wine PATHS /usr/lib/wine /usr/bin NO_CMAKE_FIND_ROOT_PATH)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${LEDGRA_WINE})

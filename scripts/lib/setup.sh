@@ -128,3 +128,46 @@ with_display() {
         xvfb-run -a -s "-screen 0 ${LEDGRA_SCREEN:-1024x768}x24" "$@"
     fi
 }
+
+# The 64-bit Wine loader: Debian's wine command starts the 32-bit loader first whenever
+# wine32 is installed, which costs a minute a start where 32-bit programs are emulated.
+ledgra_wine64() {
+    if [ -x /usr/lib/wine/wine64 ]; then
+        echo /usr/lib/wine/wine64
+    else
+        echo wine
+    fi
+}
+
+# 32-bit Wine needs a kernel that runs 32-bit Linux programs. Where it runs none (a kernel
+# without IA-32 emulation, as on some virtual machines), qemu's user-mode emulator is
+# registered to run them, which is slow: a program start then takes about a minute.
+# Sets LEDGRA_32BIT to native or emulated.
+ensure_32bit_programs() {
+    step "Checking that 32-bit programs run (32-bit Wine)"
+    local loader=/usr/lib/wine/wine
+    [ -x "$loader" ] || die "$loader is missing (package wine32:i386)"
+    if "$loader" --version >/dev/null 2>&1; then
+        LEDGRA_32BIT=native
+        if [ -f /proc/sys/fs/binfmt_misc/qemu-i386 ]; then LEDGRA_32BIT=emulated; fi
+        echo "32-bit programs run ($LEDGRA_32BIT)"
+        return 0
+    fi
+    echo "this kernel runs no 32-bit programs: registering qemu-i386 to run them"
+    package_installed qemu-user-static ||
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends qemu-user-static
+    if [ ! -f /proc/sys/fs/binfmt_misc/register ]; then
+        as_root mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc ||
+            die "binfmt_misc cannot be mounted: 32-bit programs cannot run here"
+    fi
+    if [ ! -f /proc/sys/fs/binfmt_misc/qemu-i386 ]; then
+        # ELF, 32-bit, little-endian, executable or shared object, Intel 80386; F: the
+        # emulator is opened now, so that it serves every mount namespace.
+        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+            as_root tee /proc/sys/fs/binfmt_misc/register >/dev/null ||
+            die "qemu-i386 could not be registered: 32-bit programs cannot run here"
+    fi
+    "$loader" --version >/dev/null 2>&1 || die "32-bit programs still do not run"
+    LEDGRA_32BIT=emulated
+    echo "32-bit programs run (emulated)"
+}

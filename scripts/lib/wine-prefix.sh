@@ -13,6 +13,8 @@ if [ "${2:-}" = "--desktop" ]; then
     DESKTOP=${3:?--desktop needs a size such as 1024x768}
 fi
 export WINEPREFIX=$PREFIX WINEDEBUG=-all LANG=ja_JP.UTF-8
+# The Wine loader of the build's bitness (LEDGRA_WINE, from the build), else Wine's own choice.
+WINE=${LEDGRA_WINE:-wine}
 # Wine Mono and Gecko are not needed; without this wineboot may offer to download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset LC_ALL
@@ -29,7 +31,7 @@ fi
 mkdir -p "$PREFIX"
 if [ ! -f "$PREFIX/system.reg" ]; then
     echo "wineboot -i in $PREFIX"
-    wineboot -i
+    "$WINE" wineboot -i
 fi
 mkdir -p "$PREFIX/drive_c/windows/Fonts"
 cp "$MARLETT" "$PREFIX/drive_c/windows/Fonts/marlett.ttf"
@@ -59,7 +61,7 @@ REGFILE
         printf '\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="%s"\n' "$DESKTOP"
     fi
 } | iconv -f UTF-8 -t CP932 > "$REG"
-wine regedit "$REG"
+"$WINE" regedit "$REG"
 wineserver -w
 # Wine keeps the name ＭＳ Ｐゴシック as \x escapes: a wrongly encoded file would not match.
 if ! grep -q '"ShowCrashDialog"=dword:00000000' "$PREFIX/user.reg" ||

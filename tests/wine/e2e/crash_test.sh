@@ -61,7 +61,7 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 
 # The stores: the maximal one for the new report, the built-in sample company for the
 # earlier one; the maximal one keeps its folders in the work folder.
-wine "$E2E_MAXIMAL_STORE_WRITER" "$(winpath "$WORK/maximal.raw.json")"
+"${LEDGRA_WINE:-wine}" "$E2E_MAXIMAL_STORE_WRITER" "$(winpath "$WORK/maximal.raw.json")"
 python3 - "$WORK" "$(winpath "$WORK")\\" <<'PY'
 import json, sys
 work, win = sys.argv[1:3]
@@ -81,7 +81,7 @@ start_export() {
         cd "$WORK"
         if [ -n "$store" ]; then export LEDGRA_HOST_DATA; LEDGRA_HOST_DATA=$(winpath "$store"); fi
         export LEDGRA_PROGRESS_FRAME_US=$FRAME_US
-        exec wine "$E2E_SIMULATOR" --exporter "$EXE_WIN" --fixed-path "$(winpath "$REPORT")" \
+        exec "${LEDGRA_WINE:-wine}" "$E2E_SIMULATOR" --exporter "$EXE_WIN" --fixed-path "$(winpath "$REPORT")" \
             --script "$(winpath "$WORK/script.txt")" --timeout 120
     ) > "$WORK/sim.out" 2> "$WORK/sim.err" &
     SIM_PID=$!

@@ -166,9 +166,9 @@ run_simulator() {
         export LANG=$run_lang WINEDEBUG=-all
         unset LC_ALL LC_CTYPE LC_MESSAGES
         if [ -n "${DISPLAY:-}" ]; then
-            wine "$E2E_SIMULATOR" "${args[@]}"
+            "${LEDGRA_WINE:-wine}" "$E2E_SIMULATOR" "${args[@]}"
         else
-            xvfb-run -a -s "-screen 0 1024x768x24" wine "$E2E_SIMULATOR" "${args[@]}"
+            xvfb-run -a -s "-screen 0 1024x768x24" "${LEDGRA_WINE:-wine}" "$E2E_SIMULATOR" "${args[@]}"
         fi
     ) > "$WORK/$name.out" 2> "$WORK/$name.err" || rc=$?
     # Nothing of this run may outlive it.
