@@ -154,8 +154,10 @@ ensure_32bit_programs() {
         return 0
     fi
     echo "this kernel runs no 32-bit programs: registering qemu-i386 to run them"
-    package_installed qemu-user-static ||
+    if ! package_installed qemu-user-static; then
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get update
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends qemu-user-static
+    fi
     if [ ! -f /proc/sys/fs/binfmt_misc/register ]; then
         as_root mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc ||
             die "binfmt_misc cannot be mounted: 32-bit programs cannot run here"
