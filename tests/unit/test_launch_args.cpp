@@ -44,6 +44,11 @@ const LaunchCase kCases[] = {
     {"only commas", ",,,", 1, 0, 0, 0, ""},
     {"message beyond 32 bits", "1,4294967296,1,", 1, 1, 2147483647, 1, ""},
     {"window printed unsigned", "4294967295,1,1,", 1, -1, 1, 1, ""},
+    // A 32-bit host's handle with its top bit set, printed unsigned or signed: the same
+    // window in both bitnesses, sign-extended as Windows extends handles for 64-bit code.
+    {"window above 2^31 printed unsigned", "2147549186,1,1,", 1, -2147418110, 1, 1, ""},
+    {"window above 2^31 printed signed", "-2147418110,1,1,", 1, -2147418110, 1, 1, ""},
+    {"window beyond 32 bits", "4294967298,1,1,", 1, 2, 1, 1, ""},
     {"path with a 0x5C trail byte", "1,2,3,C:\\\x95\x5C\\a.xml", 1, 1, 2, 3, "C:\\\x95\x5C\\a.xml"},
     {"path of 260 bytes", "1,2,3," + LongPath(260), 1, 1, 2, 3, LongPath(260)},
     {"path of 400 bytes", "1,2,3," + LongPath(400), 1, 1, 2, 3, LongPath(400)},
