@@ -195,9 +195,12 @@ elseif(CHECK STREQUAL "contents")
         if(NOT found)
             message(FATAL_ERROR "${program}.exe has no ClExportApp::InitInstance")
         endif()
-        run(${ADDR2LINE} -f -C -e "${exe}" 0x${CMAKE_MATCH_1})
-        if(NOT out MATCHES "ClExportApp::InitInstance" OR NOT out MATCHES "export_app\\.cpp:[0-9]+")
-            message(FATAL_ERROR "${program}.exe with its .debug resolves 0x${CMAKE_MATCH_1} to:\n${out}")
+        set(address 0x${CMAKE_MATCH_1})
+        run(${ADDR2LINE} -f -C -e "${exe}" ${address})
+        # The 32-bit addr2line takes the leading underscore of x86 names for the prefix of
+        # every symbol and so cannot demangle the rest: the mangled name names it as well.
+        if(NOT out MATCHES "ClExportApp(::|12)InitInstance" OR NOT out MATCHES "export_app\\.cpp:[0-9]+")
+            message(FATAL_ERROR "${program}.exe with its .debug resolves ${address} to:\n${out}")
         endif()
     endforeach()
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${unzipped}/LedgraProExport.debug"
