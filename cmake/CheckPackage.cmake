@@ -12,8 +12,10 @@ set(version 20.0.1.1)
 set(product LedgraExport-${version}-${ARCH})
 if(ARCH STREQUAL "win64")
     set(other_half LedgraExport-${version}-win32)
+    set(manifest_arch amd64)
 else()
     set(other_half LedgraExport-${version}-win64)
+    set(manifest_arch x86)
 endif()
 set(zip_base ${product}-demo)
 set(programs LedgraProExport LedgraBasicExport)
@@ -182,6 +184,7 @@ elseif(CHECK STREQUAL "contents")
         # Its version information names it and its edition.
         string(REGEX REPLACE "^Ledgra(.+)Export$" "\\1" edition "${program}")
         run(${CMAKE_COMMAND} -DWINDRES=${WINDRES} -DPROGRAM=${exe} -DEDITION=${edition} -DVERSION=${version}
+            -DARCH=${manifest_arch}
             -P "${SOURCE_DIR}/cmake/CheckVersionInfo.cmake")
         # The .debug holds the program's own sources, and with it a function of the
         # stripped program resolves to its name and line.

@@ -3,7 +3,7 @@ cmake_policy(VERSION 3.25)
 # administrator reads it in Explorer's properties, Task Manager and application-control
 # rules, and a manifest that names every Windows the programs support:
 #   cmake -DWINDRES=x86_64-w64-mingw32-windres -DPROGRAM=path/LedgraProExport.exe
-#         -DEDITION=Pro|Basic -DVERSION=20.0.1.1 -P CheckVersionInfo.cmake
+#         -DEDITION=Pro|Basic -DVERSION=20.0.1.1 [-DARCH=amd64|x86] -P CheckVersionInfo.cmake
 # The resources are read back with windres (-O rc), which writes a text of other than
 # ASCII as L"..." with \xNNNN for each UTF-16 unit.
 foreach(argument WINDRES PROGRAM EDITION VERSION)
@@ -162,6 +162,15 @@ else()
         list(APPEND problems "the manifest's supportedOS ids are ${listed_text}, not ${wanted_text}")
     endif()
     message(STATUS "${file_name}: supportedOS ${listed_text}")
+    # The program's own processor and that of the common controls it asks for: with the
+    # other bitness's the loader does not start it at all.
+    if(ARCH)
+        string(REGEX MATCHALL "processorArchitecture=\"[^\"]*\"" named "${manifest}")
+        list(REMOVE_DUPLICATES named)
+        if(NOT named STREQUAL "processorArchitecture=\"${ARCH}\"")
+            list(APPEND problems "the manifest names ${named}, not ${ARCH} alone")
+        endif()
+    endif()
 endif()
 
 if(problems)
