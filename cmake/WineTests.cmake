@@ -48,8 +48,8 @@ endfunction()
 # the package. Where 32-bit programs are emulated (about a minute a start), scripts/test
 # runs only these of the 32-bit build (ctest -L bitness).
 set(LEDGRA_BITNESS_TESTS
-    test_export_app test_figure_collector test_report_builder test_launch_args
-    e2e_deployment e2e_launch_host e2e_report_rich_blue_realestate e2e_report_rich_white_business
+    test_export_app test_figure_collector test_launch_args
+    e2e_deployment e2e_launch_host e2e_report_rich_blue_realestate
     pe_hardening package_signature package_contents package_reproducible)
 
 # Labels the calling directory's tests of LEDGRA_BITNESS_TESTS.
