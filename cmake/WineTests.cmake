@@ -5,6 +5,14 @@
 # Window tests need a display: run ctest under xvfb-run when there is none.
 
 set(LEDGRA_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
+# 32-bit Wine may be emulated (a kernel that runs no 32-bit programs), which makes every
+# program start take about a minute: its tests get three times as long.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(LEDGRA_WINE_TIMEOUT_SCALE 3)
+else()
+    set(LEDGRA_WINE_TIMEOUT_SCALE 1)
+endif()
+math(EXPR LEDGRA_WINE_TIMEOUT "300 * ${LEDGRA_WINE_TIMEOUT_SCALE}")
 # Wine Mono and Gecko are turned off: they are not needed, and without them wineboot
 # would otherwise ask on screen whether to download them.
 set(LEDGRA_WINE_ENVIRONMENT
@@ -21,7 +29,7 @@ set(LEDGRA_WINE_ENVIRONMENT
 add_test(NAME wine_prefix_setup
          COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/lib/wine-prefix.sh ${LEDGRA_WINE_PREFIX} --desktop 1024x768)
 set_tests_properties(wine_prefix_setup PROPERTIES
-    FIXTURES_SETUP wine_prefix RESOURCE_LOCK wine TIMEOUT 600
+    FIXTURES_SETUP wine_prefix RESOURCE_LOCK wine TIMEOUT 1800
     ENVIRONMENT "${LEDGRA_WINE_ENVIRONMENT}")
 
 # Gives every test of the calling directory (so far) the Wine environment, the prefix
@@ -37,7 +45,7 @@ function(ledgra_wine_test_properties)
         set_property(TEST ${test} APPEND PROPERTY RESOURCE_LOCK wine)
         get_property(timeout TEST ${test} PROPERTY TIMEOUT)
         if(NOT timeout)
-            set_property(TEST ${test} PROPERTY TIMEOUT 300)
+            set_property(TEST ${test} PROPERTY TIMEOUT ${LEDGRA_WINE_TIMEOUT})
         endif()
     endforeach()
 endfunction()
