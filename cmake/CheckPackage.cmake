@@ -7,15 +7,14 @@ cmake_policy(VERSION 3.25)
 #                         first build's host-sdk/ as to a host's SDK, and compares bytes
 # with -DBUILD_DIR (the configured build), -DWORK (a scratch folder), -DOBJCOPY,
 # -DOBJDUMP, -DADDR2LINE, -DNM, -DWINDRES, -DPYTHON, and for the second build
-# -DSOURCE_DIR, -DTOOLCHAIN and -DBUILD_TYPE; -DARCH is the build's win64 or win32.
+# -DSOURCE_DIR, -DTOOLCHAIN and -DBUILD_TYPE; -DARCH is the build's win64 or win32, and
+# -DMANIFEST_ARCH its manifest's processor (amd64 or x86).
 set(version 20.0.1.1)
 set(product LedgraExport-${version}-${ARCH})
 if(ARCH STREQUAL "win64")
     set(other_half LedgraExport-${version}-win32)
-    set(manifest_arch amd64)
 else()
     set(other_half LedgraExport-${version}-win64)
-    set(manifest_arch x86)
 endif()
 set(zip_base ${product}-demo)
 set(programs LedgraProExport LedgraBasicExport)
@@ -184,7 +183,7 @@ elseif(CHECK STREQUAL "contents")
         # Its version information names it and its edition.
         string(REGEX REPLACE "^Ledgra(.+)Export$" "\\1" edition "${program}")
         run(${CMAKE_COMMAND} -DWINDRES=${WINDRES} -DPROGRAM=${exe} -DEDITION=${edition} -DVERSION=${version}
-            -DARCH=${manifest_arch}
+            -DARCH=${MANIFEST_ARCH}
             -P "${SOURCE_DIR}/cmake/CheckVersionInfo.cmake")
         # The .debug holds the program's own sources, and with it a function of the
         # stripped program resolves to its name and line.

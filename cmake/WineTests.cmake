@@ -7,7 +7,7 @@
 set(LEDGRA_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine)
 # 32-bit Wine may be emulated (a kernel that runs no 32-bit programs), which makes every
 # program start take about a minute: its tests get three times as long.
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+if(LEDGRA_BITS EQUAL 32)
     set(LEDGRA_WINE_TIMEOUT_SCALE 3)
 else()
     set(LEDGRA_WINE_TIMEOUT_SCALE 1)
